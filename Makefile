@@ -1,0 +1,33 @@
+# make build: every build; make test: every test; make run: Quendral with a stand-in messenger.
+SHELL := /bin/bash
+.DEFAULT_GOAL := build
+PRESETS := host windows windows64
+WINE_TESTS := scripts/wine-tests.sh
+
+.PHONY: bootstrap build test run bench clean format
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+build: bootstrap
+	@for p in $(PRESETS); do \
+	  cmake --preset $$p >/dev/null && cmake --build --preset $$p || exit 1; \
+	done
+	@echo "Quendral.exe: build/windows/Quendral.exe"
+
+test: build
+	@ctest --preset host
+	@$(WINE_TESTS) windows
+	@$(WINE_TESTS) windows64
+
+run: build
+	@scripts/run.sh
+
+bench: build
+	@scripts/bench.sh
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,66 @@
+// The entry rotation: adding and clearing entries and the step that announces the
+// entry under the cursor. The entries live in the window's list control; these
+// functions reach it, the input box and the messenger through small seams.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quendral {
+
+// The list control holds at most this many entries (its count is a signed 16-bit number).
+inline constexpr std::int16_t kMaxEntries = 32767;
+
+// The entries, in the order they were added.
+class EntryList {
+  public:
+    virtual std::int16_t Count() const = 0;
+    virtual std::u16string At(std::int16_t index) const = 0;
+    virtual void Append(std::u16string_view text) = 0;
+    virtual void Clear() = 0;
+
+  protected:
+    ~EntryList() = default;
+};
+
+// A control whose text the program reads and writes: the input box, the pace label.
+class TextControl {
+  public:
+    virtual std::u16string Text() const = 0;
+    virtual void SetText(std::u16string_view text) = 0;
+
+  protected:
+    ~TextControl() = default;
+};
+
+// The input box also tells the user when what they typed cannot be taken.
+class InputBox : public TextControl {
+  public:
+    virtual void NotifyListFull() = 0;
+
+  protected:
+    ~InputBox() = default;
+};
+
+// Publishes one entry as the now-playing line.
+class Announcer {
+  public:
+    virtual void Announce(std::u16string_view entry) = 0;
+
+  protected:
+    ~Announcer() = default;
+};
+
+// Appends the input box's text (empty or not) and empties the box. On a full list
+// nothing is added, the typed text stays and the user is told.
+void AddEntry(EntryList& liste, InputBox& ekle);
+
+// Removes every entry and empties the input box; the cursor and the timer stay as they are.
+void ClearEntries(EntryList& liste, TextControl& ekle);
+
+// Announces the entry under rotationIndex and moves the cursor on. A cursor at or past
+// the end goes back to the first entry; a step on an empty list announces nothing.
+void RotationStep(const EntryList& liste, std::int16_t& rotationIndex, Announcer& announcer);
+
+}  // namespace quendral

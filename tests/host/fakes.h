@@ -1,0 +1,53 @@
+// In-memory stand-ins for the window's controls and the messenger.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "rotation/pace.h"
+#include "rotation/rotation.h"
+
+namespace quendral::testing {
+
+struct FakeList final : EntryList {
+    std::vector<std::u16string> items;
+    std::int16_t Count() const override { return static_cast<std::int16_t>(items.size()); }
+    std::u16string At(std::int16_t index) const override {
+        return items.at(static_cast<std::size_t>(index));
+    }
+    void Append(std::u16string_view text) override { items.emplace_back(text); }
+    void Clear() override { items.clear(); }
+};
+
+struct FakeInput final : InputBox {
+    std::u16string text;
+    int fullNotices = 0;
+    std::u16string Text() const override { return text; }
+    void SetText(std::u16string_view value) override { text = value; }
+    void NotifyListFull() override { ++fullNotices; }
+};
+
+struct FakeLabel final : TextControl {
+    std::u16string caption = u"2";
+    std::u16string Text() const override { return caption; }
+    void SetText(std::u16string_view value) override { caption = value; }
+};
+
+struct RecordingAnnouncer final : Announcer {
+    std::vector<std::u16string> announced;
+    void Announce(std::u16string_view entry) override { announced.emplace_back(entry); }
+};
+
+struct FakeTimer final : RotationTimer {
+    std::int32_t period = 0;
+    bool on = false;
+    int periodSets = 0;
+    void SetPeriod(std::int32_t milliseconds) override {
+        period = milliseconds;
+        ++periodSets;
+    }
+    void SwitchOn() override { on = true; }
+};
+
+}  // namespace quendral::testing

@@ -1,0 +1,153 @@
+#include "win/harness.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace quendral::testing {
+
+std::wstring BesideThisProgram(std::wstring_view name) {
+    std::wstring path(MAX_PATH, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
+    path.resize(length);
+    path.erase(path.find_last_of(L"\\/") + 1);
+    return path.append(name);
+}
+
+std::wstring FreshTempPath(std::wstring_view stem) {
+    static unsigned counter = 0;
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = folder;
+    path += stem;
+    path += L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+            L"-" + std::to_wstring(GetTickCount64()) + L".log";
+    DeleteFileW(path.c_str());
+    return path;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+void PumpFor(DWORD milliseconds) {
+    WaitUntil([] { return false; }, milliseconds);
+}
+
+std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid) {
+    std::vector<HWND> found;
+    const std::wstring name(className);
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, name.c_str(), nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (pid == 0 || owner == pid) found.push_back(window);
+    }
+    return found;
+}
+
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info_)) {
+        throw std::runtime_error("cannot start a child process");
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    Kill();
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool ChildProcess::HasExited(DWORD waitMs) const {
+    return WaitForSingleObject(info_.hProcess, waitMs) == WAIT_OBJECT_0;
+}
+
+void ChildProcess::Kill() {
+    if (HasExited()) return;
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+}
+
+std::vector<std::uint8_t> BytesOf(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    return bytes;
+}
+
+namespace {
+
+std::wstring StartMessengerArguments(const std::wstring& log, std::wstring_view options) {
+    std::wstring arguments = L"--log \"" + log + L"\"";
+    if (!options.empty()) arguments += L" " + std::wstring(options);
+    return arguments;
+}
+
+std::vector<std::uint8_t> FromHex(const std::string& hex) {
+    std::vector<std::uint8_t> bytes;
+    if (hex == "-") return bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+Messenger::Messenger(std::wstring_view options)
+    : log_(FreshTempPath(L"messenger")),
+      process_(BesideThisProgram(L"messenger.exe"), StartMessengerArguments(log_, options)) {
+    WaitUntil(
+        [this] {
+            auto windows = TopLevelWindows(L"MsnMsgrUIManager", process_.Id());
+            if (!windows.empty()) window_ = windows.front();
+            return window_ != nullptr;
+        },
+        20000);
+    if (window_ == nullptr)
+        throw std::runtime_error("the stand-in messenger did not open its window");
+}
+
+std::vector<Record> Messenger::Records() const {
+    std::vector<Record> records;
+    std::ifstream in(log_.c_str(), std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    content.erase(content.find_last_of('\n') + 1);  // a line still being written waits
+    std::istringstream lines(content);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string time, tag, hex;
+        Record record;
+        if (!(fields >> time >> tag >> record.cbData >> hex)) continue;
+        record.dwData = std::stoull(tag, nullptr, 16);
+        record.bytes = FromHex(hex);
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+bool Messenger::WaitForRecords(std::size_t count, DWORD timeoutMs) const {
+    return WaitUntil([&] { return Records().size() >= count; }, timeoutMs);
+}
+
+}  // namespace quendral::testing

@@ -1,0 +1,73 @@
+// What the Windows tests share: child processes, bounded waits that keep this
+// thread's messages flowing, and the stand-in messenger's record log.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendral::testing {
+
+// A file next to this test program (the build puts every program in one folder).
+std::wstring BesideThisProgram(std::wstring_view name);
+
+// A fresh path in the temporary folder; the file does not exist yet.
+std::wstring FreshTempPath(std::wstring_view stem);
+
+// Pumps this thread's messages until done() holds or timeoutMs has passed.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Pumps this thread's messages for a fixed time (timers need it to tick).
+void PumpFor(DWORD milliseconds);
+
+// Top-level windows of a class, in the order the system lists them; of one process if pid != 0.
+std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid = 0);
+
+// A process started by a test; ended and waited for when the object goes.
+class ChildProcess {
+  public:
+    ChildProcess(const std::wstring& program, const std::wstring& arguments);
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+    bool HasExited(DWORD waitMs = 0) const;
+    void Kill();
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// One WM_COPYDATA the stand-in messenger received, as it wrote it to its log.
+struct Record {
+    std::uint64_t dwData = 0;
+    std::uint32_t cbData = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+// The bytes a text occupies in memory: UTF-16 little-endian.
+std::vector<std::uint8_t> BytesOf(std::u16string_view text);
+
+// A stand-in messenger process with a log of its own; its window exists once constructed.
+class Messenger {
+  public:
+    explicit Messenger(std::wstring_view options = L"");
+    HWND Window() const { return window_; }
+    ChildProcess& Process() { return process_; }
+    std::vector<Record> Records() const;
+    // Waits until at least count records have arrived.
+    bool WaitForRecords(std::size_t count, DWORD timeoutMs) const;
+
+  private:
+    std::wstring log_;
+    ChildProcess process_;
+    HWND window_ = nullptr;
+};
+
+}  // namespace quendral::testing

@@ -1,0 +1,71 @@
+// SetMusicInfo against real receivers: stand-in messenger processes.
+#include <doctest/doctest.h>
+
+#include "announce/set_music_info.h"
+#include "win/harness.h"
+
+using namespace quendral;
+using namespace quendral::testing;
+
+namespace {
+
+std::vector<std::uint8_t> ExpectedBytes(std::u16string_view artist) {
+    return BytesOf(BuildNowPlayingText(artist, u"", u"", u"", kDefaultFormat, kTrue));
+}
+
+void CheckRecord(const Record& record, std::u16string_view artist) {
+    CHECK(record.dwData == kNowPlayingTag);
+    CHECK(record.cbData == record.bytes.size());
+    CHECK(record.bytes == ExpectedBytes(artist));
+}
+
+}  // namespace
+
+TEST_CASE("SetMusicInfo::reaches every messenger window, byte for byte") {
+    Messenger first;
+    Messenger second;
+    const std::u16string emoji = u"Şarkı \U0001F3B5 Ελληνικά";
+
+    SetMusicInfo(u"Hello");
+    SetMusicInfo(emoji);
+
+    for (Messenger* messenger : {&first, &second}) {
+        REQUIRE(messenger->WaitForRecords(2, 10000));
+        const auto records = messenger->Records();
+        REQUIRE(records.size() == 2);
+        CHECK(records[0].cbData == 74);
+        CheckRecord(records[0], u"Hello");
+        CheckRecord(records[1], emoji);
+    }
+}
+
+TEST_CASE("SetMusicInfo::with no messenger running sends nothing and returns") {
+    REQUIRE(TopLevelWindows(L"MsnMsgrUIManager").empty());
+    SetMusicInfo(u"nobody listens");
+    // A messenger that starts afterwards has nothing waiting for it.
+    Messenger late;
+    PumpFor(500);
+    CHECK(late.Records().empty());
+    SetMusicInfo(u"now someone does");
+    REQUIRE(late.WaitForRecords(1, 10000));
+    CheckRecord(late.Records().at(0), u"now someone does");
+}
+
+TEST_CASE("SetMusicInfo::a messenger that stopped answering does not hold the others up") {
+    Messenger hung(L"--hang");
+    Messenger healthy;
+
+    const ULONGLONG before = GetTickCount64();
+    SetMusicInfo(u"first");
+    const ULONGLONG firstCall = GetTickCount64() - before;
+    REQUIRE(hung.WaitForRecords(1, 10000));
+    REQUIRE(healthy.WaitForRecords(1, 10000));
+    // Not a timing target: only proof that the call came back instead of waiting forever.
+    CHECK(firstCall < kSendTimeoutMs + 20000);
+
+    SetMusicInfo(u"second");
+    REQUIRE(healthy.WaitForRecords(2, 10000));
+    CheckRecord(healthy.Records().at(1), u"second");
+    CHECK_FALSE(hung.Process().HasExited());
+    CHECK(hung.Records().size() == 1);
+}

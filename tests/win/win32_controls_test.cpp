@@ -1,0 +1,187 @@
+// The rotation's seams on real controls and a real window timer.
+#include <doctest/doctest.h>
+
+#include <memory>
+
+#include "rotation/win32_controls.h"
+#include "win/harness.h"
+
+using namespace quendral;
+using namespace quendral::testing;
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+// A hidden window holding a list box, an edit box and a label, counting its timer's ticks.
+class Host {
+  public:
+    Host() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Host::Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuendralTestHost";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, L"QuendralTestHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                                  300, nullptr, nullptr, windowClass.hInstance, this);
+        list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL, 0, 0, 100, 100, window_,
+                               nullptr, nullptr, nullptr);
+        edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 120, 100, 20, window_,
+                               nullptr, nullptr, nullptr);
+        SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+        label = CreateWindowExW(0, L"STATIC", L"2", WS_CHILD, 120, 0, 20, 20, window_, nullptr,
+                                nullptr, nullptr);
+        timer = std::make_unique<WindowTimer>(window_, kTimerId);
+    }
+    ~Host() {
+        timer.reset();
+        DestroyWindow(window_);
+    }
+
+    HWND list = nullptr;
+    HWND edit = nullptr;
+    HWND label = nullptr;
+    std::unique_ptr<WindowTimer> timer;
+    int ticks = 0;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<Host*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_TIMER && wParam == kTimerId && self != nullptr) {
+            ++self->ticks;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
+
+struct Recording final : Announcer {
+    std::vector<std::u16string> announced;
+    void Announce(std::u16string_view entry) override { announced.emplace_back(entry); }
+};
+
+}  // namespace
+
+TEST_CASE("Win32Controls::the list box keeps every text exactly") {
+    Host host;
+    ListBoxEntries liste(host.list);
+    const std::u16string texts[] = {
+        u"",
+        u"plain",
+        u"Türkçe şarkı ğüşıöç",
+        u"\U0001F3B5 emoji",
+        std::u16string(u"lone \xD800 and \xDC00 surrogates"),
+        u"\u05E9\u05DC\u05D5\u05DD right to left",
+        u"\\0\\0\\0",
+        std::u16string(1'000'000, u'w'),
+    };
+    for (const auto& text : texts) liste.Append(text);
+    REQUIRE(liste.Count() == static_cast<std::int16_t>(std::size(texts)));
+    for (std::int16_t i = 0; i < liste.Count(); ++i) CHECK(liste.At(i) == texts[i]);
+    CHECK(liste.At(liste.Count()).empty());
+
+    liste.Clear();
+    CHECK(liste.Count() == 0);
+}
+
+TEST_CASE("Win32Controls::the input box and the label round-trip any text") {
+    Host host;
+    EditInputBox ekle(host.edit);
+    WindowTextControl saniye(host.label);
+    const std::u16string big(1'000'000, u'\u00E7');
+    ekle.SetText(big);
+    CHECK(ekle.Text() == big);
+    ekle.SetText(u"\U0001F3B5\xD800");
+    CHECK(ekle.Text() == u"\U0001F3B5\xD800");
+    saniye.SetText(u"-1");
+    CHECK(saniye.Text() == u"-1");
+}
+
+TEST_CASE("Win32Controls::a full list box takes nothing more and the text stays") {
+    Host host;
+    ListBoxEntries liste(host.list);
+    EditInputBox ekle(host.edit);
+    for (int i = 0; i < kMaxEntries; ++i) liste.Append(u"e");
+    REQUIRE(liste.Count() == kMaxEntries);
+
+    ekle.SetText(u"keep me");
+    AddEntry(liste, ekle);
+    CHECK(liste.Count() == kMaxEntries);
+    CHECK(SendMessageW(host.list, LB_GETCOUNT, 0, 0) == kMaxEntries);
+    CHECK(ekle.Text() == u"keep me");
+
+    // The rotation still passes the last entry and comes back to the first.
+    Recording messenger;
+    std::int16_t rotationIndex = kMaxEntries - 1;
+    RotationStep(liste, rotationIndex, messenger);
+    RotationStep(liste, rotationIndex, messenger);
+    CHECK(messenger.announced.size() == 2);
+    CHECK(rotationIndex == 1);
+}
+
+TEST_CASE("Win32Controls::the window timer's period and switch are independent") {
+    Host host;
+    WindowTimer& Timer1 = *host.timer;
+
+    SUBCASE("a period alone starts nothing") {
+        Timer1.SetPeriod(50);
+        PumpFor(400);
+        CHECK(host.ticks == 0);
+    }
+    SUBCASE("on with a period ticks; period 0 stops it while it stays on; a period resumes it") {
+        Timer1.SetPeriod(50);
+        Timer1.SwitchOn();
+        CHECK(WaitUntil([&] { return host.ticks >= 3; }, 5000));
+
+        Timer1.SetPeriod(0);
+        PumpFor(50);
+        const int stoppedAt = host.ticks;
+        PumpFor(400);
+        CHECK(host.ticks == stoppedAt);
+        CHECK(Timer1.IsOn());
+
+        Timer1.SetPeriod(50);
+        CHECK(WaitUntil([&] { return host.ticks >= stoppedAt + 3; }, 5000));
+    }
+}
+
+TEST_CASE("Win32Controls::pace and start on the real timer") {
+    Host host;
+    WindowTextControl saniye(host.label);
+    ListBoxEntries liste(host.list);
+    Recording messenger;
+    std::int16_t rotationIndex = 0;
+    liste.Append(u"a");
+
+    SUBCASE("stepping the pace before Ok announces nothing and starts nothing") {
+        Longer(saniye, *host.timer);
+        Shorter(saniye, *host.timer);
+        Shorter(saniye, *host.timer);
+        CHECK(WindowText(host.label) == u"1");
+        CHECK(host.timer->Period() == 1000);
+        CHECK_FALSE(host.timer->IsOn());
+        PumpFor(1500);
+        CHECK(host.ticks == 0);
+        CHECK(messenger.announced.empty());
+    }
+    SUBCASE("Ok at pace 1 announces at once and then ticks about once a second") {
+        Shorter(saniye, *host.timer);
+        Start(saniye, *host.timer, liste, rotationIndex, messenger);
+        CHECK(messenger.announced.size() == 1);
+        REQUIRE(WaitUntil([&] { return host.ticks >= 2; }, 6000));
+        // Pace 0 stops the ticks with the switch still on, '>' brings them back.
+        Shorter(saniye, *host.timer);
+        const int stoppedAt = host.ticks;
+        PumpFor(1500);
+        CHECK(host.ticks == stoppedAt);
+        Longer(saniye, *host.timer);
+        CHECK(WaitUntil([&] { return host.ticks > stoppedAt; }, 4000));
+    }
+}
