@@ -1,0 +1,401 @@
+// The stand-in messenger: a top-level window of the messenger's class that shows every
+// WM_COPYDATA record it is sent and can log each one to a file.
+//
+//   messenger.exe [--log FILE] [--hang] [--title TEXT]
+//
+// --log FILE    appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
+//               written before the record is looked at any further
+// --hang        after logging a record, never answers (a messenger that stopped responding)
+// --title TEXT  appended to the caption, to tell several copies apart
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+
+#include "tools/messenger/payload.h"
+
+namespace {
+
+using namespace quendral::messenger;
+
+constexpr wchar_t kClassName[] = L"MsnMsgrUIManager";
+constexpr wchar_t kCaption[] = L"Stand-in messenger";
+constexpr int kWidth = 520;
+constexpr int kHeight = 360;
+constexpr std::size_t kHistoryLimit = 50;
+// Units of a record's line shown at the top and in the history.
+constexpr std::size_t kLineLimit = 200;
+constexpr int kMargin = 10;
+constexpr int kGap = 6;
+
+enum ControlId : int {
+    kNowPlayingId = 100,
+    kHistoryLabelId,
+    kHistoryId,
+    kDetailLabelId,
+    kDetailId
+};
+
+// wchar_t is UTF-16 on Windows, so texts cross to the wide API without conversion.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+std::wstring Wide(std::u16string_view text) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+std::wstring Wide(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// At most limit units and an ellipsis, never cutting a surrogate pair in two.
+std::wstring Shorten(std::wstring text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    if (text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF) --limit;
+    text.resize(limit);
+    return text + L"\u2026";
+}
+
+struct LocalFreeDeleter {
+    void operator()(void* memory) const noexcept { LocalFree(memory); }
+};
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+struct FontDeleter {
+    void operator()(HFONT font) const noexcept { DeleteObject(font); }
+};
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+// The window's device context, released when it goes out of scope.
+class WindowDC {
+  public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+struct Options {
+    std::wstring logPath;
+    bool hang = false;
+    std::wstring title;
+};
+
+// Unknown arguments are ignored; an option missing its value is left unset.
+Options ParseOptions() {
+    Options options;
+    int count = 0;
+    const std::unique_ptr<LPWSTR, LocalFreeDeleter> args(
+        CommandLineToArgvW(GetCommandLineW(), &count));
+    if (!args) return options;
+    for (int i = 1; i < count; ++i) {
+        const std::wstring_view arg = args.get()[i];
+        const bool hasValue = i + 1 < count;
+        if (arg == L"--log" && hasValue) {
+            options.logPath = args.get()[++i];
+        } else if (arg == L"--title" && hasValue) {
+            options.title = args.get()[++i];
+        } else if (arg == L"--hang") {
+            options.hang = true;
+        }
+    }
+    return options;
+}
+
+// Every write lands at the end of the file, even with several copies sharing it.
+FileHandle OpenLog(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return FileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+ClockTime Now() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return ClockTime{now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+struct Entry {
+    ClockTime time;
+    Record record;
+    std::u16string line;
+};
+
+class MessengerWindow {
+  public:
+    MessengerWindow(Options options, FileHandle log)
+        : options_(std::move(options)), log_(std::move(log)) {}
+    MessengerWindow(const MessengerWindow&) = delete;
+    MessengerWindow& operator=(const MessengerWindow&) = delete;
+
+    bool Create(HINSTANCE instance);
+    HWND Window() const { return window_; }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateControls();
+    void Layout(int width, int height);
+    LRESULT Receive(const COPYDATASTRUCT* copy);
+    void Add(const ClockTime& time, Record record);
+    void ShowDetail(std::size_t index);
+    void WriteLog(const std::string& line);
+
+    Options options_;
+    FileHandle log_;
+    Font messageFont_;
+    Font bigFont_;
+    int lineHeight_ = 16;
+    int bigLineHeight_ = 28;
+    HWND window_ = nullptr;
+    HWND nowPlaying_ = nullptr;
+    HWND historyLabel_ = nullptr;
+    HWND history_ = nullptr;
+    HWND detailLabel_ = nullptr;
+    HWND detail_ = nullptr;
+    std::deque<Entry> entries_;  // newest first, like the list box
+};
+
+bool MessengerWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &MessengerWindow::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32516));      // IDI_INFORMATION
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExW(&windowClass) == 0) return false;
+
+    std::wstring caption = kCaption;
+    if (!options_.title.empty()) caption += L" - " + options_.title;
+    CreateWindowExW(0, kClassName, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                    CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, instance, this);
+    if (window_ == nullptr) return false;
+    // Shown without taking the focus from the program that is being tested.
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    return true;
+}
+
+LRESULT CALLBACK MessengerWindow::Procedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) noexcept {
+    try {
+        if (message == WM_NCCREATE) {
+            auto* self = static_cast<MessengerWindow*>(
+                reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+            self->window_ = window;
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        auto* self = reinterpret_cast<MessengerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr) return self->Handle(message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    } catch (...) {
+        // The sender counts on TRUE, whatever went wrong here.
+        return message == WM_COPYDATA ? TRUE : 0;
+    }
+}
+
+LRESULT MessengerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateControls();
+            return 0;
+        case WM_SIZE:
+            Layout(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize = POINT{320, 220};
+            return 0;
+        }
+        case WM_COPYDATA:
+            return Receive(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kHistoryId && HIWORD(wParam) == LBN_SELCHANGE) {
+                const LRESULT selected = SendMessageW(history_, LB_GETCURSEL, 0, 0);
+                if (selected >= 0) ShowDetail(static_cast<std::size_t>(selected));
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC: {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            const auto control = reinterpret_cast<HWND>(lParam);
+            // The read-only details keep the look of a text box.
+            const int background = control == detail_ ? COLOR_WINDOW : COLOR_BTNFACE;
+            SetBkColor(dc, GetSysColor(background));
+            SetTextColor(dc,
+                         control == nowPlaying_ ? RGB(0, 70, 140) : GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void MessengerWindow::CreateControls() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW big = metrics.lfMessageFont;
+    messageFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    big.lfHeight = big.lfHeight * 8 / 5;
+    big.lfWeight = FW_BOLD;
+    bigFont_.reset(CreateFontIndirectW(&big));
+
+    if (const WindowDC dc(window_); dc.get() != nullptr) {
+        TEXTMETRICW text{};
+        const HGDIOBJ previous = SelectObject(dc.get(), messageFont_.get());
+        if (GetTextMetricsW(dc.get(), &text)) lineHeight_ = text.tmHeight;
+        SelectObject(dc.get(), bigFont_.get());
+        if (GetTextMetricsW(dc.get(), &text)) bigLineHeight_ = text.tmHeight + kGap;
+        SelectObject(dc.get(), previous);
+    }
+
+    const HINSTANCE instance =
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    const auto child = [&](DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                           DWORD style, int id, HFONT font) {
+        const HWND control = CreateWindowExW(
+            exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return control;
+    };
+    nowPlaying_ =
+        child(0, L"STATIC", L"Waiting for a now-playing record\u2026",
+              SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS, kNowPlayingId, bigFont_.get());
+    historyLabel_ = child(0, L"STATIC", L"History (newest first)", SS_LEFT | SS_NOPREFIX,
+                          kHistoryLabelId, messageFont_.get());
+    history_ = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kHistoryId,
+                     messageFont_.get());
+    detailLabel_ =
+        child(0, L"STATIC", L"Record", SS_LEFT | SS_NOPREFIX, kDetailLabelId, messageFont_.get());
+
+    std::wstring waiting = L"No record yet.\r\nWindow class: ";
+    waiting += kClassName;
+    waiting += L"\r\nLog: " + (options_.logPath.empty() ? L"none" : options_.logPath);
+    if (options_.hang) waiting += L"\r\n--hang: stops answering after the first record.";
+    detail_ = child(WS_EX_CLIENTEDGE, L"EDIT", waiting.c_str(),
+                    WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                    kDetailId, messageFont_.get());
+}
+
+void MessengerWindow::Layout(int width, int height) {
+    const int inner = width - 2 * kMargin;
+    const int listWidth = (inner - kMargin) * 11 / 20;
+    const int detailX = kMargin + listWidth + kMargin;
+    const int labelY = kMargin + bigLineHeight_;
+    const int boxY = labelY + lineHeight_ + 2;
+    const int boxHeight = height - boxY - kMargin;
+
+    MoveWindow(nowPlaying_, kMargin, kMargin, inner, bigLineHeight_, TRUE);
+    MoveWindow(historyLabel_, kMargin, labelY, listWidth, lineHeight_, TRUE);
+    MoveWindow(history_, kMargin, boxY, listWidth, boxHeight, TRUE);
+    MoveWindow(detailLabel_, detailX, labelY, width - kMargin - detailX, lineHeight_, TRUE);
+    MoveWindow(detail_, detailX, boxY, width - kMargin - detailX, boxHeight, TRUE);
+}
+
+LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
+    const ClockTime time = Now();
+    const std::uint64_t data = copy != nullptr ? copy->dwData : 0;
+    const void* bytes = copy != nullptr ? copy->lpData : nullptr;
+    const std::size_t size = bytes != nullptr ? copy->cbData : 0;
+
+    // The log comes first, so a test sees the record even if what follows goes wrong.
+    WriteLog(LogLine(time, data, std::span(static_cast<const std::uint8_t*>(bytes), size)));
+    if (options_.hang) {
+        for (;;) Sleep(1000);
+    }
+    Add(time, ParseRecord(data, bytes, size));
+    return TRUE;
+}
+
+void MessengerWindow::WriteLog(const std::string& line) {
+    if (!log_) return;
+    // One WriteFile per line, straight to the file with no buffer of our own, so a
+    // reader sees the line at once and lines of several copies never interleave.
+    DWORD written = 0;
+    WriteFile(log_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+void MessengerWindow::Add(const ClockTime& time, Record record) {
+    std::u16string line = DisplayLine(record);
+    const std::wstring shown = line.empty() ? L"(empty line)" : Shorten(Wide(line), kLineLimit);
+    SetWindowTextW(nowPlaying_, shown.c_str());
+
+    const std::wstring item = Wide(FormatClock(time).substr(0, 8)) + L"  " + shown;
+    const LRESULT selected = SendMessageW(history_, LB_GETCURSEL, 0, 0);
+    entries_.push_front(Entry{time, std::move(record), std::move(line)});
+    SendMessageW(history_, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (entries_.size() > kHistoryLimit) {
+        entries_.pop_back();
+        SendMessageW(history_, LB_DELETESTRING, kHistoryLimit, 0);
+    }
+
+    // Someone looking at an older record keeps it; otherwise the newest one is shown.
+    const LRESULT kept = selected + 1;
+    if (selected > 0 && static_cast<std::size_t>(kept) < entries_.size()) {
+        SendMessageW(history_, LB_SETCURSEL, static_cast<WPARAM>(kept), 0);
+    } else {
+        SendMessageW(history_, LB_SETCURSEL, 0, 0);
+        ShowDetail(0);
+    }
+}
+
+void MessengerWindow::ShowDetail(std::size_t index) {
+    if (index >= entries_.size()) return;
+    const Entry& entry = entries_[index];
+    const std::wstring text =
+        L"Received " + Wide(FormatClock(entry.time)) + L"\r\n" + Wide(DetailText(entry.record));
+    SetWindowTextW(detail_, text.c_str());
+    SetWindowTextW(detailLabel_, index == 0 ? L"Record (latest)" : L"Record");
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    try {
+        Options options = ParseOptions();
+        FileHandle log;
+        if (!options.logPath.empty()) {
+            log = OpenLog(options.logPath);
+            if (!log) return 2;
+        }
+        MessengerWindow messenger(std::move(options), std::move(log));
+        if (!messenger.Create(instance)) return 1;
+
+        MSG message{};
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (IsDialogMessageW(messenger.Window(), &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        return static_cast<int>(message.wParam);
+    } catch (...) {
+        return 3;
+    }
+}

@@ -1,0 +1,74 @@
+// What the stand-in messenger makes of one WM_COPYDATA record: the text split into
+// its fields, a line to show, a description of the raw record and a log line.
+// Plain C++: no Windows headers here, so the host tests can feed it anything.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quendral::messenger {
+
+// A now-playing text opens with this tag; every field after it is closed by the
+// separator. Both are literal backslash-zero pairs, not NULs.
+inline constexpr std::u16string_view kTag = u"\\0Music\\0";
+inline constexpr std::u16string_view kSeparator = u"\\0";
+// COPYDATASTRUCT::dwData of a now-playing record.
+inline constexpr std::uint64_t kNowPlayingData = 0x547;
+// show, format, artist, title, album, content id.
+inline constexpr std::size_t kFieldCount = 6;
+
+struct Record {
+    std::uint64_t data = 0;           // COPYDATASTRUCT::dwData
+    std::vector<std::uint8_t> bytes;  // the payload as it came, cbData bytes
+    bool oddByteCount = false;        // the last byte is half a unit and is not in text
+    std::u16string text;              // the whole UTF-16LE units, the closing U+0000 left out
+    bool terminated = false;          // the last whole unit was U+0000
+    bool tagged = false;              // text starts with kTag
+    // After the tag, split on kSeparator: show, format, then the values {0}, {1}, ...
+    std::vector<std::u16string> fields;
+    bool lastFieldOpen = false;  // text after the last separator that no separator closes
+
+    std::size_t ByteCount() const { return bytes.size(); }
+};
+
+// Reads cbData bytes at lpData; a null pointer reads as no bytes.
+Record ParseRecord(std::uint64_t data, const void* bytes, std::size_t size);
+
+// Short notes on whatever keeps the record from being a clean now-playing record
+// ("odd byte count", "no terminator", "dwData is not 0x547", ...); empty for a clean one.
+std::vector<std::u16string> Problems(const Record& record);
+
+// The pattern with every {N} replaced by values[N], or by nothing when there is no
+// such value. Braces that do not make a placeholder are copied as they are.
+std::u16string RenderPattern(std::u16string_view pattern, std::span<const std::u16string> values);
+
+// The line a person sees for the record: the rendered pattern for a now-playing
+// record, the raw text otherwise, followed by the problems in brackets. Control
+// characters and lone surrogates are made visible, so the line is safe to show.
+std::u16string DisplayLine(const Record& record);
+
+// Several lines (CRLF) describing the record field by field, with the first bytes in hex.
+std::u16string DetailText(const Record& record);
+
+// Lowercase hex, two digits a byte, no separators; "-" for no bytes.
+std::string HexBytes(std::span<const std::uint8_t> bytes);
+
+struct ClockTime {
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+    unsigned millisecond = 0;
+};
+
+// "HH:MM:SS.mmm"
+std::string FormatClock(const ClockTime& time);
+
+// "HH:MM:SS.mmm 0x%08llx CBDATA HEX\n": time, dwData in hex, cbData in decimal and
+// the payload bytes as HexBytes gives them. Plain ASCII.
+std::string LogLine(const ClockTime& time, std::uint64_t data, std::span<const std::uint8_t> bytes);
+
+}  // namespace quendral::messenger
