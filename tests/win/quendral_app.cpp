@@ -1,0 +1,68 @@
+#include "win/quendral_app.h"
+
+#include <stdexcept>
+
+namespace quendral::testing {
+
+namespace {
+
+HWND Child(HWND parent, const wchar_t* className, const wchar_t* caption) {
+    HWND child = FindWindowExW(parent, nullptr, className, caption);
+    if (child == nullptr) throw std::runtime_error("a control of Quendral's window is missing");
+    return child;
+}
+
+}  // namespace
+
+std::u16string TextOf(HWND window) {
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    const LRESULT copied =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+QuendralApp::QuendralApp(const std::wstring& program) : process_(program, L"") {
+    WaitUntil(
+        [this] {
+            for (HWND window : TopLevelWindows(L"QuendralForm1", process_.Id())) {
+                if (TextOf(window) == u"Quendral" && IsWindowVisible(window)) form_ = window;
+            }
+            return form_ != nullptr;
+        },
+        20000);
+    if (form_ == nullptr) throw std::runtime_error("Quendral's window did not appear");
+    list_ = Child(form_, L"ListBox", nullptr);
+    input_ = Child(form_, L"Edit", nullptr);
+    pace_ = Child(form_, L"Static", L"2");
+    secondLabel_ = Child(form_, L"Static", L"Second:");
+    shorter_ = Child(form_, L"Button", L"<");
+    longer_ = Child(form_, L"Button", L">");
+    ok_ = Child(form_, L"Button", L"Ok");
+    add_ = Child(form_, L"Button", L"Add");
+    clear_ = Child(form_, L"Button", L"Clear");
+}
+
+void QuendralApp::AddEntry(std::u16string_view text) {
+    const std::u16string terminated(text);
+    SendMessageW(input_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
+    Press(add_);
+}
+
+void QuendralApp::Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+
+std::u16string QuendralApp::InputText() const { return TextOf(input_); }
+
+std::u16string QuendralApp::PaceText() const { return TextOf(pace_); }
+
+int QuendralApp::EntryCount() const {
+    return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+}
+
+bool QuendralApp::Close(DWORD timeoutMs) {
+    PostMessageW(form_, WM_CLOSE, 0, 0);
+    return process_.HasExited(timeoutMs);
+}
+
+}  // namespace quendral::testing

@@ -1,0 +1,59 @@
+// Quendral.exe started and driven from outside, as a user would drive it: the window
+// is found by its caption, the controls by class and caption, and everything goes
+// through window messages.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "win/harness.h"
+
+namespace quendral::testing {
+
+class QuendralApp {
+public:
+    // Starts Quendral.exe (beside this program unless a path is given) and waits for its window.
+    explicit QuendralApp(const std::wstring& program = BesideThisProgram(L"Quendral.exe"));
+
+    HWND Form() const { return form_; }
+    HWND List() const { return list_; }
+    HWND Input() const { return input_; }
+    HWND Pace() const { return pace_; }
+    HWND SecondLabel() const { return secondLabel_; }
+    HWND Shorter() const { return shorter_; }
+    HWND Longer() const { return longer_; }
+    HWND Ok() const { return ok_; }
+    HWND Add() const { return add_; }
+    HWND Clear() const { return clear_; }
+    ChildProcess& Process() { return process_; }
+
+    // Types text into the input box (WM_SETTEXT) and presses "Add".
+    void AddEntry(std::u16string_view text);
+    // Presses a button and returns when its click has been handled.
+    void Press(HWND button);
+    std::u16string InputText() const;
+    std::u16string PaceText() const;
+    int EntryCount() const;
+    // Asks the window to close and waits (bounded) for the process to end.
+    bool Close(DWORD timeoutMs = 10000);
+
+private:
+    ChildProcess process_;
+    HWND form_ = nullptr;
+    HWND list_ = nullptr;
+    HWND input_ = nullptr;
+    HWND pace_ = nullptr;
+    HWND secondLabel_ = nullptr;
+    HWND shorter_ = nullptr;
+    HWND longer_ = nullptr;
+    HWND ok_ = nullptr;
+    HWND add_ = nullptr;
+    HWND clear_ = nullptr;
+};
+
+// The text of any window, another process's included.
+std::u16string TextOf(HWND window);
+
+}  // namespace quendral::testing

@@ -1,0 +1,364 @@
+#include "ui/form1.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "rotation/pace.h"
+#include "rotation/rotation.h"
+#include "ui/resource.h"
+
+namespace quendral {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"QuendralForm1";
+constexpr wchar_t kCaption[] = L"Quendral";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr UINT_PTR kTimer1Id = 1;
+// The Color 9 of the layout: the system's caption-text colour.
+constexpr int kSystemColour9 = COLOR_CAPTIONTEXT;
+
+// Control ids stay clear of IDOK (1) and IDCANCEL (2), which the dialog keys send.
+enum ControlId : UINT {
+    kIdListe = 100,
+    kIdEkle,
+    kIdSaniye,
+    kIdAz,
+    kIdCok,
+    kIdLabel1,
+    kIdCommand2,
+    kIdCommand1,
+    kIdCommand3,
+};
+
+COLORREF Colour9() {
+    return GetSysColor(kSystemColour9);
+}
+
+// Colour 9 is white in the classic scheme but black in today's, where the usual
+// button-text black would vanish on it: text on it takes whichever of black and
+// white stands out.
+COLORREF TextColourOn(COLORREF background) {
+    const int luminance =
+        (GetRValue(background) * 299 + GetGValue(background) * 587 + GetBValue(background) * 114) /
+        1000;
+    return luminance >= 128 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+}
+
+HFONT MessageFont(int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                    static_cast<UINT>(dpi))) {
+        return nullptr;
+    }
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+HFONT PaceFont(int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(9, dpi, 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = 162;  // Turkish
+    font.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    return CreateFontIndirectW(&font);
+}
+
+HICON LoadIconAt(HINSTANCE instance, int size) {
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENDRAL), IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+struct Form1::ControlSpec {
+    HWND Form1::*handle;
+    ControlId id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    DWORD exStyle;
+    layout::TwipsRect place;
+};
+
+const Form1::ControlSpec Form1::kControls[] = {
+    {&Form1::liste, kIdListe, WC_LISTBOXW, L"",
+     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, layout::kListe},
+    {&Form1::ekle, kIdEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+     layout::kEkle},
+    {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye},
+    {&Form1::az, kIdAz, WC_BUTTONW, L"<", WS_TABSTOP | BS_OWNERDRAW, 0, layout::kAz},
+    {&Form1::cok, kIdCok, WC_BUTTONW, L">", WS_TABSTOP | BS_OWNERDRAW, 0, layout::kCok},
+    {&Form1::Label1, kIdLabel1, WC_STATICW, L"Second:", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+     layout::kLabel1},
+    {&Form1::Command2, kIdCommand2, WC_BUTTONW, L"Ok", WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCommand2},
+    {&Form1::Command1, kIdCommand1, WC_BUTTONW, L"Add", WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCommand1},
+    {&Form1::Command3, kIdCommand3, WC_BUTTONW, L"Clear", WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCommand3},
+};
+
+bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
+    form.instance_ = instance;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &Form1::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kFormClass;
+    if (!RegisterClassExW(&windowClass)) return false;
+
+    // An owned window gets no taskbar button; the owner itself is never shown.
+    form.owner_.reset(CreateWindowExW(0, WC_STATICW, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                      nullptr, instance, nullptr));
+    if (!form.owner_) return false;
+
+    const int dpi = static_cast<int>(GetDpiForSystem());
+    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
+               layout::TwipsToPixels(layout::kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+    HWND window = CreateWindowExW(kExStyle, kFormClass, kCaption, kStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                  form.owner_.get(), nullptr, instance, &form);
+    if (window == nullptr) return false;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return true;
+}
+
+LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<Form1*>(create->lpCreateParams);
+        self->window_.reset(window);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the system; the event is dropped instead.
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(window) ? 0 : -1;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimer1Id) Timer1_Timer();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the picture covers the whole client area in WM_PAINT
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_DRAWITEM:
+            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return OnColorStatic(reinterpret_cast<HDC>(wParam));
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_NCDESTROY:
+            window_ = UniqueWindow{};
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Form1::OnCreate(HWND window) {
+    for (const ControlSpec& spec : kControls) {
+        HWND control = CreateWindowExW(
+            spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0, 0,
+            window, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(spec.id)), instance_, nullptr);
+        if (control == nullptr) return false;
+        this->*spec.handle = control;
+    }
+    // No length limit: the edit control's own default is 30,000 characters.
+    SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
+    Timer1.emplace(window, kTimer1Id);
+
+    // A fixed frame: the system menu offers only Move and Close.
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
+    for (UINT command : {SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE}) {
+        DeleteMenu(systemMenu, command, MF_BYCOMMAND);
+    }
+
+    background_.Load(instance_, IDR_BACKGROUND);
+    ApplyDpi(static_cast<int>(GetDpiForWindow(window)));
+    SetFocus(liste);
+    Form_Load();
+    return true;
+}
+
+void Form1::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    HWND window = window_.get();
+    defaultFont_.reset(MessageFont(dpi));
+    saniyeFont_.reset(PaceFont(dpi));
+    for (const ControlSpec& spec : kControls) {
+        HWND control = this->*spec.handle;
+        const layout::PixelRect place = layout::ToPixels(spec.place, dpi);
+        SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = control == saniye ? saniyeFont_.get() : defaultFont_.get();
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+
+    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
+               layout::TwipsToPixels(layout::kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    background_.Fit(dpi, frame.right - frame.left, frame.bottom - frame.top);
+    RECT client{};
+    GetClientRect(window, &client);
+    background_.Fit(dpi, client.right, client.bottom);
+
+    bigIcon_.reset(
+        LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi))));
+    smallIcon_.reset(
+        LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
+    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyDpi(dpi);
+}
+
+void Form1::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case kIdCommand1:
+            Command1_Click();
+            break;
+        case kIdCommand2:
+            Command2_Click();
+            break;
+        case kIdCommand3:
+            Command3_Click();
+            break;
+        case kIdAz:
+            az_Click();
+            break;
+        case kIdCok:
+            cok_Click();
+            break;
+        default:
+            break;  // Enter and Escape arrive as IDOK and IDCANCEL: nothing to do
+    }
+}
+
+void Form1::OnPaint() {
+    PaintDc paint(window_.get());
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    background_.Paint(paint.get(), client);
+}
+
+LRESULT Form1::OnColorStatic(HDC dc) {
+    SetTextColor(dc, TextColourOn(Colour9()));
+    SetBkColor(dc, Colour9());
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(kSystemColour9));
+}
+
+void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlType == ODT_BUTTON) PaintButton(item);
+}
+
+void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
+    HDC dc = item.hDC;
+    RECT face = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const COLORREF colour = item.hwndItem == Command3 ? Colour9() : RGB(255, 255, 255);
+
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+
+    wchar_t caption[16]{};
+    GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
+    RECT text = face;
+    if (pressed) OffsetRect(&text, 1, 1);
+    const bool enabled = (item.itemState & ODS_DISABLED) == 0;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, enabled ? TextColourOn(colour) : GetSysColor(COLOR_GRAYTEXT));
+    Selection font(dc, defaultFont_.get());
+    DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        RECT focus = face;
+        InflateRect(&focus, -1, -1);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void Form1::OnDestroy() {
+    Timer1.reset();
+    PostQuitMessage(0);
+}
+
+void Form1::Form_Load() {
+    rotationIndex = 0;
+}
+
+void Form1::Command1_Click() {
+    ListBoxEntries entries(liste);
+    EditInputBox input(ekle);
+    AddEntry(entries, input);
+}
+
+void Form1::Command2_Click() {
+    WindowTextControl pace(saniye);
+    ListBoxEntries entries(liste);
+    MessengerAnnouncer messenger;
+    Start(pace, *Timer1, entries, rotationIndex, messenger);
+}
+
+void Form1::Command3_Click() {
+    ListBoxEntries entries(liste);
+    WindowTextControl input(ekle);
+    ClearEntries(entries, input);
+}
+
+void Form1::az_Click() {
+    WindowTextControl pace(saniye);
+    Shorter(pace, *Timer1);
+}
+
+void Form1::cok_Click() {
+    WindowTextControl pace(saniye);
+    Longer(pace, *Timer1);
+}
+
+void Form1::Timer1_Timer() {
+    ListBoxEntries entries(liste);
+    MessengerAnnouncer messenger;
+    RotationStep(entries, rotationIndex, messenger);
+}
+
+}  // namespace quendral

@@ -1,0 +1,76 @@
+// Quendral's one window: the entry list, the input box, the pace and the buttons that
+// drive the rotation, over the background picture.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "rotation/win32_controls.h"
+#include "ui/background.h"
+#include "ui/handles.h"
+#include "ui/layout.h"
+
+namespace quendral {
+
+class Form1 {
+  public:
+    // Opens the window (shown) owned by a hidden window, so it has no taskbar button.
+    static bool Open(Form1& form, HINSTANCE instance, int showCommand);
+
+    HWND Window() const { return window_.get(); }
+
+  private:
+    struct ControlSpec;
+    // The controls in tab order, with the places the layout gives them.
+    static const ControlSpec kControls[];
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool OnCreate(HWND window);
+    void OnCommand(UINT id, UINT code);
+    void OnPaint();
+    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    LRESULT OnColorStatic(HDC dc);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnDestroy();
+
+    // Fonts, control places, window size and picture for the current DPI.
+    void ApplyDpi(int dpi);
+    void PaintButton(const DRAWITEMSTRUCT& item) const;
+
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void az_Click();
+    void cok_Click();
+    void Timer1_Timer();
+
+    UniqueWindow owner_;
+    UniqueWindow window_;
+    HINSTANCE instance_ = nullptr;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+
+    HWND liste = nullptr;
+    HWND ekle = nullptr;
+    HWND saniye = nullptr;
+    HWND az = nullptr;
+    HWND cok = nullptr;
+    HWND Label1 = nullptr;
+    HWND Command2 = nullptr;
+    HWND Command1 = nullptr;
+    HWND Command3 = nullptr;
+    std::optional<WindowTimer> Timer1;
+    std::int16_t rotationIndex = 0;
+
+    UniqueFont defaultFont_;
+    UniqueFont saniyeFont_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+    Background background_;
+};
+
+}  // namespace quendral
