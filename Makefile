@@ -1,5 +1,6 @@
 # make build: every build; make test: every test; make run: Quendral with a stand-in messenger.
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
 PRESETS := host windows windows64
 WINE_TESTS := scripts/wine-tests.sh

@@ -1,0 +1,115 @@
+// A short scripted session through the real window, for machines with no display of
+// their own: starts a stand-in messenger and Quendral, types three entries, presses
+// "<" (pace 1) and "Ok", waits for three announcements, prints what the messenger
+// received and saves a picture of Quendral's window.
+//
+//   session.exe SCREENSHOT.bmp
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tools/messenger/payload.h"
+#include "win/harness.h"
+#include "win/quendral_app.h"
+
+namespace {
+
+using namespace quendral::testing;
+
+std::string Utf8(std::u16string_view text) {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr,
+                                         0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), utf8.data(), size,
+                        nullptr, nullptr);
+    return utf8;
+}
+
+// Copies the window as the screen shows it into a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::wstring& path) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, previous);
+
+    const DWORD rowBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageBytes;
+    bool saved = false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE && bits != nullptr) {
+        DWORD written = 0;
+        saved = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
+                WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
+                WriteFile(file, bits, imageBytes, &written, nullptr);
+    }
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+int Run(const std::wstring& screenshot) {
+    Messenger messenger;
+    // Keep the messenger's window clear of Quendral's for the picture.
+    SetWindowPos(messenger.Window(), nullptr, 520, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    QuendralApp app;
+    SetWindowPos(app.Form(), HWND_TOP, 20, 40, 0, 0, SWP_NOSIZE);
+
+    for (auto entry : {u"Tarkan \u2013 \u015E\u0131mar\u0131k", u"Sezen Aksu \u2013 G\u00FCl\u00FCmse",
+                       u"Bar\u0131\u015F Man\u00E7o \u2013 Da\u011Flar Da\u011Flar"}) {
+        app.AddEntry(entry);
+    }
+    app.Press(app.Shorter());
+    app.Press(app.Ok());
+    const bool arrived = messenger.WaitForRecords(3, 15000);
+
+    std::printf("The stand-in messenger received:\n");
+    for (const Record& record : messenger.Records()) {
+        const auto parsed =
+            quendral::messenger::ParseRecord(record.dwData, record.bytes.data(), record.bytes.size());
+        std::printf("  %s\n", Utf8(quendral::messenger::DisplayLine(parsed)).c_str());
+    }
+    PumpFor(300);
+    const bool saved = SaveWindowPicture(app.Form(), screenshot);
+    app.Close();
+    if (!arrived) std::printf("Fewer than three announcements arrived.\n");
+    if (!saved) std::printf("The window picture could not be saved.\n");
+    return arrived && saved ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: session SCREENSHOT.bmp\n");
+        return 2;
+    }
+    try {
+        return Run(argv[1]);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "session: %s\n", error.what());
+        return 1;
+    }
+}
