@@ -85,8 +85,8 @@ struct Form1::ControlSpec {
 };
 
 const Form1::ControlSpec Form1::kControls[] = {
-    {&Form1::liste, kIdListe, WC_LISTBOXW, L"",
-     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, layout::kListe},
+    {&Form1::liste, kIdListe, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+     WS_EX_CLIENTEDGE, layout::kListe},
     {&Form1::ekle, kIdEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
      layout::kEkle},
     {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye},
@@ -152,6 +152,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             return OnCreate(window) ? 0 : -1;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -205,13 +208,11 @@ bool Form1::OnCreate(HWND window) {
 
     background_.Load(instance_, IDR_BACKGROUND);
     ApplyDpi(static_cast<int>(GetDpiForWindow(window)));
-    SetFocus(liste);
     Form_Load();
     return true;
 }
 
 void Form1::ApplyDpi(int dpi) {
-    dpi_ = dpi;
     HWND window = window_.get();
     defaultFont_.reset(MessageFont(dpi));
     saniyeFont_.reset(PaceFont(dpi));
@@ -241,6 +242,17 @@ void Form1::ApplyDpi(int dpi) {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     InvalidateRect(window, nullptr, TRUE);
+}
+
+// Like a dialog, the window gives the keyboard back to the control that had it.
+void Form1::OnActivate(bool active) {
+    HWND window = window_.get();
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) focus_ = focus;
+        return;
+    }
+    SetFocus(focus_ != nullptr && IsChild(window, focus_) ? focus_ : liste);
 }
 
 void Form1::OnDpiChanged(int dpi, const RECT& suggested) {

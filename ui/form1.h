@@ -30,6 +30,7 @@ class Form1 {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool OnCreate(HWND window);
+    void OnActivate(bool active);
     void OnCommand(UINT id, UINT code);
     void OnPaint();
     void OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -52,7 +53,7 @@ class Form1 {
     UniqueWindow owner_;
     UniqueWindow window_;
     HINSTANCE instance_ = nullptr;
-    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
 
     HWND liste = nullptr;
     HWND ekle = nullptr;
