@@ -22,8 +22,8 @@ std::string Utf8(std::u16string_view text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr,
                                          0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), utf8.data(), size, nullptr,
+                        nullptr);
     return utf8;
 }
 
@@ -77,8 +77,9 @@ int Run(const std::wstring& screenshot) {
     QuendralApp app;
     SetWindowPos(app.Form(), HWND_TOP, 20, 40, 0, 0, SWP_NOSIZE);
 
-    for (auto entry : {u"Tarkan \u2013 \u015E\u0131mar\u0131k", u"Sezen Aksu \u2013 G\u00FCl\u00FCmse",
-                       u"Bar\u0131\u015F Man\u00E7o \u2013 Da\u011Flar Da\u011Flar"}) {
+    for (auto entry :
+         {u"Tarkan \u2013 \u015E\u0131mar\u0131k", u"Sezen Aksu \u2013 G\u00FCl\u00FCmse",
+          u"Bar\u0131\u015F Man\u00E7o \u2013 Da\u011Flar Da\u011Flar"}) {
         app.AddEntry(entry);
     }
     app.Press(app.Shorter());
@@ -87,8 +88,8 @@ int Run(const std::wstring& screenshot) {
 
     std::printf("The stand-in messenger received:\n");
     for (const Record& record : messenger.Records()) {
-        const auto parsed =
-            quendral::messenger::ParseRecord(record.dwData, record.bytes.data(), record.bytes.size());
+        const auto parsed = quendral::messenger::ParseRecord(record.dwData, record.bytes.data(),
+                                                             record.bytes.size());
         std::printf("  %s\n", Utf8(quendral::messenger::DisplayLine(parsed)).c_str());
     }
     PumpFor(300);
