@@ -58,6 +58,20 @@ class PaintDc {
     HDC dc_;
 };
 
+// GetDC .. ReleaseDC; a null window gives the screen.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() { ReleaseDC(window_, dc_); }
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
 // SelectObject, undone when the guard goes.
 class Selection {
   public:

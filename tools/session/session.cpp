@@ -10,12 +10,19 @@
 #include <string>
 
 #include "tools/messenger/payload.h"
+#include "ui/handles.h"
 #include "win/harness.h"
 #include "win/quendral_app.h"
 
 namespace {
 
 using namespace quendral::testing;
+using quendral::Selection;
+using quendral::UniqueBitmap;
+using quendral::UniqueDc;
+using quendral::WindowDc;
+
+using UniqueFile = quendral::Unique<HANDLE, &CloseHandle>;
 
 std::string Utf8(std::u16string_view text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
@@ -33,41 +40,37 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
     GetWindowRect(window, &frame);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
+
+    WindowDc screen(nullptr);
+    UniqueDc memory(CreateCompatibleDC(screen.get()));
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
-    GdiFlush();
-    SelectObject(memory, previous);
+    UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap || bits == nullptr) return false;
+    {
+        Selection select(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), frame.left, frame.top, SRCCOPY);
+        GdiFlush();
+    }
 
     const DWORD rowBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
     const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
     BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42;
+    header.bfType = 0x4D42;  // "BM"
     header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     header.bfSize = header.bfOffBits + imageBytes;
-    bool saved = false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE && bits != nullptr) {
-        DWORD written = 0;
-        saved = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
-                WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
-                WriteFile(file, bits, imageBytes, &written, nullptr);
-    }
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return saved;
+    HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    UniqueFile file(created == INVALID_HANDLE_VALUE ? nullptr : created);
+    DWORD written = 0;
+    return file && WriteFile(file.get(), &header, sizeof(header), &written, nullptr) &&
+           WriteFile(file.get(), &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
+           WriteFile(file.get(), bits, imageBytes, &written, nullptr);
 }
 
 int Run(const std::wstring& screenshot) {
