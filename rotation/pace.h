@@ -29,11 +29,11 @@ std::int32_t PeriodFromPace(double seconds);
 // The rotation timer: a period in milliseconds and an on/off switch, set independently.
 // While it is on and its period is above 0 it ticks once per period.
 class RotationTimer {
-  public:
+public:
     virtual void SetPeriod(std::int32_t milliseconds) = 0;
     virtual void SwitchOn() = 0;
 
-  protected:
+protected:
     ~RotationTimer() = default;
 };
 

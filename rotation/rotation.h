@@ -14,41 +14,41 @@ inline constexpr std::int16_t kMaxEntries = 32767;
 
 // The entries, in the order they were added.
 class EntryList {
-  public:
+public:
     virtual std::int16_t Count() const = 0;
     virtual std::u16string At(std::int16_t index) const = 0;
     virtual void Append(std::u16string_view text) = 0;
     virtual void Clear() = 0;
 
-  protected:
+protected:
     ~EntryList() = default;
 };
 
 // A control whose text the program reads and writes: the input box, the pace label.
 class TextControl {
-  public:
+public:
     virtual std::u16string Text() const = 0;
     virtual void SetText(std::u16string_view text) = 0;
 
-  protected:
+protected:
     ~TextControl() = default;
 };
 
 // The input box also tells the user when what they typed cannot be taken.
 class InputBox : public TextControl {
-  public:
+public:
     virtual void NotifyListFull() = 0;
 
-  protected:
+protected:
     ~InputBox() = default;
 };
 
 // Publishes one entry as the now-playing line.
 class Announcer {
-  public:
+public:
     virtual void Announce(std::u16string_view entry) = 0;
 
-  protected:
+protected:
     ~Announcer() = default;
 };
 

@@ -46,14 +46,57 @@ void WindowTextControl::SetText(std::u16string_view text) {
     SetWindowTextW(control_, AsWide(terminated.c_str()));
 }
 
+namespace {
+
+constexpr UINT_PTR kHideTimerId = 1;
+
+// The notice's one tool: tracked at a position the notice chooses.
+TTTOOLINFOW NoticeTool(HWND tip) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = GetWindow(tip, GW_OWNER);
+    return tool;
+}
+
+void CALLBACK HideNotice(HWND tip, UINT, UINT_PTR id, DWORD) {
+    KillTimer(tip, id);
+    TTTOOLINFOW tool = NoticeTool(tip);
+    SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace
+
+void BalloonNotice::Show(HWND control, const wchar_t* title, const wchar_t* text) {
+    if (tip_ != nullptr && !IsWindow(tip_)) tip_ = nullptr;
+    if (tip_ == nullptr) {
+        tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                               GetAncestor(control, GA_ROOT), nullptr, nullptr, nullptr);
+        if (tip_ == nullptr) return;
+        TTTOOLINFOW tool = NoticeTool(tip_);
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 300);
+    }
+    TTTOOLINFOW tool = NoticeTool(tip_);
+    tool.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip_, TTM_SETTITLEW, TTI_WARNING, reinterpret_cast<LPARAM>(title));
+
+    RECT box{};
+    GetWindowRect(control, &box);
+    SendMessageW(tip_, TTM_TRACKPOSITION, 0,
+                 MAKELPARAM(box.left + (box.right - box.left) / 4, box.bottom - 2));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    SetTimer(tip_, kHideTimerId, kShowMs, &HideNotice);
+}
+
 void EditInputBox::NotifyListFull() {
     MessageBeep(MB_ICONWARNING);
-    EDITBALLOONTIP tip{};
-    tip.cbStruct = sizeof(tip);
-    tip.pszTitle = L"The list is full";
-    tip.pszText = L"It holds 32,767 entries. Clear it to add more; your text is kept.";
-    tip.ttiIcon = TTI_WARNING;
-    SendMessageW(edit_, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
+    notice_.Show(edit_, L"The list is full",
+                 L"It holds 32,767 entries. Clear it to add more; what you typed is kept.");
 }
 
 WindowTimer::~WindowTimer() {

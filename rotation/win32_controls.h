@@ -23,44 +23,63 @@ inline const wchar_t* AsWide(const char16_t* text) {
 std::u16string WindowText(HWND window);
 
 class ListBoxEntries final : public EntryList {
-  public:
+public:
     explicit ListBoxEntries(HWND listBox) : listBox_(listBox) {}
     std::int16_t Count() const override;
     std::u16string At(std::int16_t index) const override;
     void Append(std::u16string_view text) override;
     void Clear() override;
 
-  private:
+private:
     HWND listBox_;
 };
 
 class WindowTextControl : public TextControl {
-  public:
+public:
     explicit WindowTextControl(HWND control) : control_(control) {}
     std::u16string Text() const override { return WindowText(control_); }
     void SetText(std::u16string_view text) override;
 
-  protected:
+protected:
     HWND control_;
+};
+
+// A warning balloon pointing at a control, gone by itself after a few seconds. The
+// balloon is a tooltip window owned by the control's top-level window, which
+// destroys it with itself; one notice shows one balloon at a time.
+class BalloonNotice {
+public:
+    static constexpr UINT kShowMs = 5000;
+
+    BalloonNotice() = default;
+    BalloonNotice(const BalloonNotice&) = delete;
+    BalloonNotice& operator=(const BalloonNotice&) = delete;
+
+    void Show(HWND control, const wchar_t* title, const wchar_t* text);
+    HWND Window() const { return tip_; }
+
+private:
+    HWND tip_ = nullptr;
 };
 
 // The input box warns with a beep and a balloon under the box when the list is full.
 class EditInputBox final : public InputBox {
-  public:
-    explicit EditInputBox(HWND edit) : text_(edit), edit_(edit) {}
+public:
+    EditInputBox(HWND edit, BalloonNotice& notice) : text_(edit), edit_(edit), notice_(notice) {}
     std::u16string Text() const override { return text_.Text(); }
     void SetText(std::u16string_view text) override { text_.SetText(text); }
     void NotifyListFull() override;
 
-  private:
+private:
     WindowTextControl text_;
     HWND edit_;
+    BalloonNotice& notice_;
 };
 
 // A window timer whose period and switch are independent: it ticks (WM_TIMER with
 // id) only while it is switched on and its period is above 0.
 class WindowTimer final : public RotationTimer {
-  public:
+public:
     WindowTimer(HWND window, UINT_PTR id) : window_(window), id_(id) {}
     WindowTimer(const WindowTimer&) = delete;
     WindowTimer& operator=(const WindowTimer&) = delete;
@@ -71,7 +90,7 @@ class WindowTimer final : public RotationTimer {
     std::int32_t Period() const { return period_; }
     bool IsOn() const { return on_; }
 
-  private:
+private:
     void Apply();
 
     HWND window_;
@@ -82,7 +101,7 @@ class WindowTimer final : public RotationTimer {
 
 // Sends each entry to the messenger with the now-playing defaults.
 class MessengerAnnouncer final : public Announcer {
-  public:
+public:
     void Announce(std::u16string_view entry) override;
 };
 

@@ -16,6 +16,8 @@ stop_wine() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
 trap stop_wine EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
+  prefix=$build/desktop-prefix
+  export QUENDRAL_DESKTOP=1
   echo "Starting the stand-in messenger and Quendral ($quendral)."
   "$run" "$prefix" "$build/messenger.exe" &
   "$run" "$prefix" "$quendral"

@@ -39,8 +39,14 @@ if [ ! -f "$prefix/system.reg" ]; then
   for font in /usr/share/wine/fonts/*.ttf; do
     ln -sf "$font" "$prefix/drive_c/windows/Fonts/"
   done
-  # Virtual displays have no window manager: Wine draws the frames itself.
-  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+  # Virtual displays have no window manager: Wine draws the frames itself and
+  # doesn't wait for one whenever a window opens or closes. A prefix for a real
+  # desktop (QUENDRAL_DESKTOP=1) leaves the frames to the desktop's own manager.
+  if [ -z "${QUENDRAL_DESKTOP:-}" ]; then
+    for setting in Decorated Managed; do
+      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v $setting /d N /f >/dev/null 2>&1 || true
+    done
+  fi
   "${loader%/*}/wineserver" -w 2>/dev/null || true
 fi
 exec "$loader" "$program" "$@"

@@ -11,7 +11,7 @@
 namespace quendral {
 
 class Background {
-  public:
+public:
     // Decodes the JPEG resource with the Windows Imaging Component; false if it can't.
     bool Load(HINSTANCE instance, int resourceId);
 
@@ -25,7 +25,7 @@ class Background {
     int Width() const { return width_; }
     int Height() const { return height_; }
 
-  private:
+private:
     std::vector<BYTE> pixels_;  // 32-bit BGRA rows, top-down
     int width_ = 0;
     int height_ = 0;

@@ -340,7 +340,7 @@ void Form1::Form_Load() {
 
 void Form1::Command1_Click() {
     ListBoxEntries entries(liste);
-    EditInputBox input(ekle);
+    EditInputBox input(ekle, listFullNotice_);
     AddEntry(entries, input);
 }
 

@@ -15,13 +15,13 @@
 namespace quendral {
 
 class Form1 {
-  public:
+public:
     // Opens the window (shown) owned by a hidden window, so it has no taskbar button.
     static bool Open(Form1& form, HINSTANCE instance, int showCommand);
 
     HWND Window() const { return window_.get(); }
 
-  private:
+private:
     struct ControlSpec;
     // The controls in tab order, with the places the layout gives them.
     static const ControlSpec kControls[];
@@ -72,6 +72,7 @@ class Form1 {
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     Background background_;
+    BalloonNotice listFullNotice_;
 };
 
 }  // namespace quendral

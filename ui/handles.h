@@ -9,7 +9,7 @@ namespace quendral {
 
 template <class Handle, auto Close>
 class Unique {
-  public:
+public:
     Unique() = default;
     explicit Unique(Handle handle) : handle_(handle) {}
     Unique(Unique&& other) noexcept : handle_(std::exchange(other.handle_, Handle{})) {}
@@ -28,7 +28,7 @@ class Unique {
         handle_ = handle;
     }
 
-  private:
+private:
     Handle handle_{};
 };
 
@@ -45,14 +45,14 @@ using UniqueDc = Unique<HDC, &DeleteDC>;
 
 // BeginPaint .. EndPaint.
 class PaintDc {
-  public:
+public:
     explicit PaintDc(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
     PaintDc(const PaintDc&) = delete;
     PaintDc& operator=(const PaintDc&) = delete;
     ~PaintDc() { EndPaint(window_, &paint_); }
     HDC get() const { return dc_; }
 
-  private:
+private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_;
@@ -60,27 +60,27 @@ class PaintDc {
 
 // GetDC .. ReleaseDC; a null window gives the screen.
 class WindowDc {
-  public:
+public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     ~WindowDc() { ReleaseDC(window_, dc_); }
     HDC get() const { return dc_; }
 
-  private:
+private:
     HWND window_;
     HDC dc_;
 };
 
 // SelectObject, undone when the guard goes.
 class Selection {
-  public:
+public:
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     Selection(const Selection&) = delete;
     Selection& operator=(const Selection&) = delete;
     ~Selection() { SelectObject(dc_, previous_); }
 
-  private:
+private:
     HDC dc_;
     HGDIOBJ previous_;
 };

@@ -18,5 +18,7 @@ TEST_CASE("Layout::twips become pixels for the window's DPI") {
         CHECK(TwipsToPixels(kClientWidth, 120) == 553);
         CHECK(TwipsToPixels(kClientWidth, 192) == 884);
     }
-    SUBCASE("negative places round symmetrically") { CHECK(TwipsToPixels(-8, 96) == -1); }
+    SUBCASE("negative places round symmetrically") {
+        CHECK(TwipsToPixels(-8, 96) == -1);
+    }
 }

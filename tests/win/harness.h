@@ -29,7 +29,7 @@ std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid = 0);
 
 // A process started by a test; ended and waited for when the object goes.
 class ChildProcess {
-  public:
+public:
     ChildProcess(const std::wstring& program, const std::wstring& arguments);
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -40,7 +40,7 @@ class ChildProcess {
     bool HasExited(DWORD waitMs = 0) const;
     void Kill();
 
-  private:
+private:
     PROCESS_INFORMATION info_{};
 };
 
@@ -56,7 +56,7 @@ std::vector<std::uint8_t> BytesOf(std::u16string_view text);
 
 // A stand-in messenger process with a log of its own; its window exists once constructed.
 class Messenger {
-  public:
+public:
     explicit Messenger(std::wstring_view options = L"");
     HWND Window() const { return window_; }
     ChildProcess& Process() { return process_; }
@@ -64,7 +64,7 @@ class Messenger {
     // Waits until at least count records have arrived.
     bool WaitForRecords(std::size_t count, DWORD timeoutMs) const;
 
-  private:
+private:
     std::wstring log_;
     ChildProcess process_;
     HWND window_ = nullptr;

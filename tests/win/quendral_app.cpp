@@ -50,11 +50,17 @@ void QuendralApp::AddEntry(std::u16string_view text) {
     Press(add_);
 }
 
-void QuendralApp::Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+void QuendralApp::Press(HWND button) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
 
-std::u16string QuendralApp::InputText() const { return TextOf(input_); }
+std::u16string QuendralApp::InputText() const {
+    return TextOf(input_);
+}
 
-std::u16string QuendralApp::PaceText() const { return TextOf(pace_); }
+std::u16string QuendralApp::PaceText() const {
+    return TextOf(pace_);
+}
 
 int QuendralApp::EntryCount() const {
     return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));

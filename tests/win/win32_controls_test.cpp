@@ -1,6 +1,9 @@
 // The rotation's seams on real controls and a real window timer.
 #include <doctest/doctest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <memory>
 
 #include "rotation/win32_controls.h"
@@ -15,7 +18,7 @@ constexpr UINT_PTR kTimerId = 1;
 
 // A hidden window holding a list box, an edit box and a label, counting its timer's ticks.
 class Host {
-  public:
+public:
     Host() {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = &Host::Procedure;
@@ -44,7 +47,7 @@ class Host {
     std::unique_ptr<WindowTimer> timer;
     int ticks = 0;
 
-  private:
+private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -93,7 +96,8 @@ TEST_CASE("Win32Controls::the list box keeps every text exactly") {
 
 TEST_CASE("Win32Controls::the input box and the label round-trip any text") {
     Host host;
-    EditInputBox ekle(host.edit);
+    BalloonNotice notice;
+    EditInputBox ekle(host.edit, notice);
     WindowTextControl saniye(host.label);
     const std::u16string big(1'000'000, u'\u00E7');
     ekle.SetText(big);
@@ -104,10 +108,11 @@ TEST_CASE("Win32Controls::the input box and the label round-trip any text") {
     CHECK(saniye.Text() == u"-1");
 }
 
-TEST_CASE("Win32Controls::a full list box takes nothing more and the text stays") {
+TEST_CASE("Win32Controls::a full list box takes nothing more, the text stays, the user is told") {
     Host host;
     ListBoxEntries liste(host.list);
-    EditInputBox ekle(host.edit);
+    BalloonNotice notice;
+    EditInputBox ekle(host.edit, notice);
     for (int i = 0; i < kMaxEntries; ++i) liste.Append(u"e");
     REQUIRE(liste.Count() == kMaxEntries);
 
@@ -116,6 +121,17 @@ TEST_CASE("Win32Controls::a full list box takes nothing more and the text stays"
     CHECK(liste.Count() == kMaxEntries);
     CHECK(SendMessageW(host.list, LB_GETCOUNT, 0, 0) == kMaxEntries);
     CHECK(ekle.Text() == u"keep me");
+
+    // A balloon at the input box says why, then goes by itself.
+    REQUIRE(notice.Window() != nullptr);
+    CHECK(IsWindowVisible(notice.Window()));
+    wchar_t className[32]{};
+    GetClassNameW(notice.Window(), className, 32);
+    CHECK(std::wstring(className) == TOOLTIPS_CLASSW);
+    CHECK(WaitUntil([&] { return !IsWindowVisible(notice.Window()); },
+                    BalloonNotice::kShowMs + 5000));
+    AddEntry(liste, ekle);
+    CHECK(IsWindowVisible(notice.Window()));
 
     // The rotation still passes the last entry and comes back to the first.
     Recording messenger;

@@ -78,7 +78,7 @@ using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 // The window's device context, released when it goes out of scope.
 class WindowDC {
-  public:
+public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
@@ -87,7 +87,7 @@ class WindowDC {
     }
     HDC get() const { return dc_; }
 
-  private:
+private:
     HWND window_;
     HDC dc_;
 };
@@ -140,7 +140,7 @@ struct Entry {
 };
 
 class MessengerWindow {
-  public:
+public:
     MessengerWindow(Options options, FileHandle log)
         : options_(std::move(options)), log_(std::move(log)) {}
     MessengerWindow(const MessengerWindow&) = delete;
@@ -149,7 +149,7 @@ class MessengerWindow {
     bool Create(HINSTANCE instance);
     HWND Window() const { return window_; }
 
-  private:
+private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
                                       LPARAM lParam) noexcept;
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);

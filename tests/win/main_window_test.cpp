@@ -1,0 +1,815 @@
+// Quendral.exe end to end: the real program and stand-in messenger processes. The
+// window is found by its caption, the controls by class and caption, and everything
+// is driven from outside by window messages (WM_SETTEXT, BM_CLICK, posted key presses,
+// WM_CLOSE), as a user's input would reach it. The built files are read back as data.
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "announce/now_playing.h"
+#include "win/harness.h"
+#include "win/quendral_app.h"
+
+using namespace quendral;
+using namespace quendral::testing;
+
+namespace {
+
+// ---------------------------------------------------------------------------------
+// The window, seen from outside.
+
+struct Pixels {
+    int left, top, width, height;
+    bool operator==(const Pixels&) const = default;
+};
+
+doctest::String toString(const Pixels& p) {
+    return (std::to_string(p.left) + "," + std::to_string(p.top) + " " + std::to_string(p.width) +
+            "x" + std::to_string(p.height))
+        .c_str();
+}
+
+// A control's window rectangle in the form's client coordinates.
+Pixels PlaceOf(HWND form, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256]{};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+LONG_PTR StyleOf(HWND window) {
+    return GetWindowLongPtrW(window, GWL_STYLE);
+}
+
+LONG_PTR ExStyleOf(HWND window) {
+    return GetWindowLongPtrW(window, GWL_EXSTYLE);
+}
+
+DWORD GuiThreadOf(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr);
+}
+
+// The control that has the keyboard focus in the form's thread.
+HWND FocusOf(HWND form) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GuiThreadOf(form), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+// The form in front, so that its thread has a focus at all.
+bool BringToFront(HWND form) {
+    if (GetForegroundWindow() != form) SetForegroundWindow(form);
+    return WaitUntil([&] { return GetForegroundWindow() == form && FocusOf(form) != nullptr; },
+                     3000);
+}
+
+// ---------------------------------------------------------------------------------
+// Key presses, posted as the system would queue a real one: WM_KEYDOWN, the WM_CHAR
+// that TranslateMessage would make of it (if any), WM_KEYUP.
+
+constexpr UINT kScanTab = 0x0F;
+constexpr UINT kScanEnter = 0x1C;
+constexpr UINT kScanEscape = 0x01;
+constexpr UINT kScanShift = 0x2A;
+
+LPARAM KeyData(UINT scan, bool up) {
+    LPARAM data = 1 | static_cast<LPARAM>(scan) << 16;
+    if (up) data |= static_cast<LPARAM>(0xC0000000u);
+    return data;
+}
+
+void PostKeyDown(HWND target, UINT vk, UINT scan) {
+    PostMessageW(target, WM_KEYDOWN, vk, KeyData(scan, false));
+}
+
+void PostKeyUp(HWND target, UINT vk, UINT scan) {
+    PostMessageW(target, WM_KEYUP, vk, KeyData(scan, true));
+}
+
+void PostKeyPress(HWND target, UINT vk, UINT scan, wchar_t character = 0) {
+    PostKeyDown(target, vk, scan);
+    if (character != 0) PostMessageW(target, WM_CHAR, character, KeyData(scan, false));
+    PostKeyUp(target, vk, scan);
+}
+
+// Returns once Quendral's thread has handled every message posted to it so far: a
+// marker posted after them (the input box's modified flag) must have been handled.
+bool Flush(const QuendralApp& app) {
+    SendMessageW(app.Input(), EM_SETMODIFY, FALSE, 0);
+    PostMessageW(app.Input(), EM_SETMODIFY, TRUE, 0);
+    return WaitUntil([&] { return SendMessageW(app.Input(), EM_GETMODIFY, 0, 0) != 0; }, 5000);
+}
+
+// Presses Tab in the control that has the focus and waits until the focus is on expected.
+bool TabTo(HWND form, HWND expected) {
+    const HWND from = FocusOf(form);
+    PostKeyPress(from != nullptr ? from : form, VK_TAB, kScanTab);
+    return WaitUntil([&] { return FocusOf(form) == expected; }, 3000);
+}
+
+// Tabs (at most once around) until the focus is on target.
+bool TabUntil(HWND form, HWND target) {
+    for (int i = 0; i < 10 && FocusOf(form) != target; ++i) {
+        const HWND from = FocusOf(form);
+        PostKeyPress(from != nullptr ? from : form, VK_TAB, kScanTab);
+        WaitUntil([&] { return FocusOf(form) != from; }, 3000);
+    }
+    return FocusOf(form) == target;
+}
+
+// ---------------------------------------------------------------------------------
+// Records.
+
+std::vector<std::uint8_t> ExpectedBytes(std::u16string_view entry) {
+    return BytesOf(BuildNowPlayingText(entry, u"", u"", u"", kDefaultFormat, kTrue));
+}
+
+bool IsRecordOf(const Record& record, std::u16string_view entry) {
+    return record.dwData == kNowPlayingTag && record.cbData == record.bytes.size() &&
+           record.bytes == ExpectedBytes(entry);
+}
+
+// The entries the records announce, in order ("?" for a record that is none of them).
+std::vector<std::u16string> Announced(const Messenger& messenger,
+                                      const std::vector<std::u16string>& candidates) {
+    std::vector<std::u16string> seen;
+    for (const Record& record : messenger.Records()) {
+        std::u16string name = u"?";
+        for (const auto& candidate : candidates) {
+            if (IsRecordOf(record, candidate)) name = candidate;
+        }
+        seen.push_back(name);
+    }
+    return seen;
+}
+
+std::string Narrow(std::u16string_view text) {
+    std::string out;
+    for (char16_t unit : text) out += unit < 0x80 ? static_cast<char>(unit) : '?';
+    return out;
+}
+
+std::string Joined(const std::vector<std::u16string>& texts) {
+    std::string out;
+    for (const auto& text : texts) out += (out.empty() ? "" : ",") + Narrow(text);
+    return out;
+}
+
+std::u16string ListItem(HWND list, int index) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length < 0) return u"<LB_ERR>";
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+DWORD ExitCodeOf(ChildProcess& process) {
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(process.Handle(), &code);
+    return code;
+}
+
+// ---------------------------------------------------------------------------------
+// The built files, read as data.
+
+std::vector<std::uint8_t> FileBytes(const std::wstring& path) {
+    std::vector<std::uint8_t> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        bytes.clear();
+    bytes.resize(read);
+    CloseHandle(file);
+    return bytes;
+}
+
+template <class T>
+T ReadAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    T value{};
+    if (offset + sizeof(T) <= bytes.size()) std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+// What the PE headers of a file say, parsed by hand.
+struct PeFacts {
+    bool valid = false;
+    std::uint16_t machine = 0;
+    std::uint16_t magic = 0;
+    std::uint16_t subsystem = 0;
+    std::vector<std::string> imports;       // import directory, lower case
+    std::vector<std::string> delayImports;  // delay-load directory, lower case
+};
+
+PeFacts ParsePe(const std::vector<std::uint8_t>& bytes) {
+    PeFacts facts;
+    if (bytes.size() < 0x40 || ReadAt<std::uint16_t>(bytes, 0) != 0x5A4D) return facts;
+    const std::size_t pe = ReadAt<std::uint32_t>(bytes, 0x3C);
+    if (ReadAt<std::uint32_t>(bytes, pe) != 0x00004550) return facts;
+    const std::size_t coff = pe + 4;
+    facts.machine = ReadAt<std::uint16_t>(bytes, coff);
+    const std::uint16_t sectionCount = ReadAt<std::uint16_t>(bytes, coff + 2);
+    const std::uint16_t optionalSize = ReadAt<std::uint16_t>(bytes, coff + 16);
+    const std::size_t optional = coff + 20;
+    facts.magic = ReadAt<std::uint16_t>(bytes, optional);
+    const bool plus = facts.magic == 0x20B;
+    if (!plus && facts.magic != 0x10B) return facts;
+    facts.subsystem = ReadAt<std::uint16_t>(bytes, optional + 68);
+    const std::size_t directoryCountAt = optional + (plus ? 108 : 92);
+    const std::uint32_t directoryCount = ReadAt<std::uint32_t>(bytes, directoryCountAt);
+    const std::size_t directories = directoryCountAt + 4;
+
+    struct Section {
+        std::uint32_t virtualAddress, virtualSize, rawSize, rawPointer;
+    };
+    std::vector<Section> sections;
+    const std::size_t table = optional + optionalSize;
+    for (std::size_t i = 0; i < sectionCount; ++i) {
+        const std::size_t s = table + i * 40;
+        sections.push_back(
+            {ReadAt<std::uint32_t>(bytes, s + 12), ReadAt<std::uint32_t>(bytes, s + 8),
+             ReadAt<std::uint32_t>(bytes, s + 16), ReadAt<std::uint32_t>(bytes, s + 20)});
+    }
+    auto offsetOf = [&](std::uint32_t rva) -> std::size_t {
+        for (const Section& s : sections) {
+            const std::uint32_t span = std::max(s.virtualSize, s.rawSize);
+            if (rva >= s.virtualAddress && rva < s.virtualAddress + span)
+                return rva - s.virtualAddress + s.rawPointer;
+        }
+        return 0;
+    };
+    auto nameAt = [&](std::uint32_t rva) {
+        std::string name;
+        for (std::size_t at = offsetOf(rva); at != 0 && at < bytes.size() && bytes[at] != 0; ++at)
+            name += static_cast<char>(std::tolower(bytes[at]));
+        return name;
+    };
+    // Descriptors: 20 bytes (Name at +12) for imports, 32 (Name at +4) for delay loads.
+    auto walk = [&](std::uint32_t index, std::size_t stride, std::size_t nameField,
+                    std::vector<std::string>& out) {
+        if (index >= directoryCount) return;
+        const std::uint32_t rva = ReadAt<std::uint32_t>(bytes, directories + index * 8);
+        if (rva == 0) return;
+        for (std::size_t at = offsetOf(rva); at != 0 && at + stride <= bytes.size(); at += stride) {
+            const std::uint32_t name = ReadAt<std::uint32_t>(bytes, at + nameField);
+            if (name == 0) break;
+            out.push_back(nameAt(name));
+        }
+    };
+    walk(1, 20, 12, facts.imports);
+    walk(13, 32, 4, facts.delayImports);
+    facts.valid = true;
+    return facts;
+}
+
+bool IsWindowsOwnDll(const std::string& name) {
+    static const std::set<std::string> allowed = {
+        "kernel32.dll",      "user32.dll",  "gdi32.dll",    "comctl32.dll", "ole32.dll",
+        "oleaut32.dll",      "msvcrt.dll",  "advapi32.dll", "shell32.dll",  "uxtheme.dll",
+        "windowscodecs.dll", "shlwapi.dll", "version.dll"};
+    return allowed.count(name) != 0;
+}
+
+std::u16string VersionString(const std::vector<std::uint8_t>& block, std::u16string_view table,
+                             std::u16string_view name) {
+    std::u16string query =
+        u"\\StringFileInfo\\" + std::u16string(table) + u"\\" + std::u16string(name);
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), reinterpret_cast<const wchar_t*>(query.c_str()), &value,
+                        &length) ||
+        value == nullptr) {
+        return u"<missing>";
+    }
+    std::u16string text(static_cast<const char16_t*>(value), length);
+    while (!text.empty() && text.back() == u'\0') text.pop_back();
+    return text;
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width, height, colourCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytesInRes;
+    WORD id;
+};
+#pragma pack(pop)
+static_assert(sizeof(GroupIconEntry) == 14);
+
+// Everything the brief asks of the file on disk; machine is 0x14c or 0x8664.
+void CheckBuiltFile(const std::wstring& path, std::uint16_t machine) {
+    INFO("file: " << Narrow(std::u16string(path.begin(), path.end())));
+    const std::vector<std::uint8_t> bytes = FileBytes(path);
+    REQUIRE(!bytes.empty());
+
+    // Headers and imports.
+    const PeFacts pe = ParsePe(bytes);
+    REQUIRE(pe.valid);
+    CHECK(pe.machine == machine);
+    CHECK(pe.magic == (machine == 0x8664 ? 0x20B : 0x10B));
+    CHECK(pe.subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    CHECK_FALSE(pe.imports.empty());
+    for (const std::string& dll : pe.imports) {
+        INFO("imported: " << dll);
+        CHECK(IsWindowsOwnDll(dll));
+    }
+    for (const std::string& dll : pe.delayImports) {
+        INFO("delay-loaded: " << dll);
+        CHECK(IsWindowsOwnDll(dll));
+    }
+
+    // Version resource.
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    REQUIRE(size > 0);
+    std::vector<std::uint8_t> block(size);
+    REQUIRE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedLength = 0;
+    REQUIRE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength));
+    REQUIRE(fixed != nullptr);
+    CHECK(fixed->dwSignature == 0xFEEF04BDu);
+    CHECK(fixed->dwFileVersionMS == 0x00010000u);
+    CHECK(fixed->dwFileVersionLS == 0u);
+    CHECK(fixed->dwProductVersionMS == 0x00010000u);
+    CHECK(fixed->dwProductVersionLS == 0u);
+    WORD* translation = nullptr;
+    UINT translationLength = 0;
+    REQUIRE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                           reinterpret_cast<void**>(&translation), &translationLength));
+    REQUIRE(translationLength == 4);
+    CHECK(translation[0] == 0x0409);
+    CHECK(translation[1] == 0x04B0);
+    const std::u16string table = u"040904B0";
+    CHECK(VersionString(block, table, u"ProductName") == u"Quendral");
+    CHECK(VersionString(block, table, u"InternalName") == u"Quendral");
+    CHECK(VersionString(block, table, u"OriginalFilename") == u"Quendral.exe");
+    CHECK(VersionString(block, table, u"FileVersion") == u"1.00");
+    CHECK(VersionString(block, table, u"ProductVersion") == u"1.00");
+    const std::u16string company = VersionString(block, table, u"CompanyName");
+    CHECK(company != u"<missing>");
+    CHECK_FALSE(company.empty());
+
+    // Icons: group 1 naming exactly 30001 (32 x 32, 16 colours) and 30002 (16 x 16, 16 colours).
+    HMODULE image = LoadLibraryExW(path.c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    REQUIRE(image != nullptr);
+    auto resource = [&](WORD id, LPCWSTR type) {
+        std::vector<std::uint8_t> data;
+        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(id), type);
+        if (found == nullptr) return data;
+        HGLOBAL loaded = LoadResource(image, found);
+        const auto* start = static_cast<const std::uint8_t*>(LockResource(loaded));
+        if (start != nullptr) data.assign(start, start + SizeofResource(image, found));
+        return data;
+    };
+    const std::vector<std::uint8_t> group = resource(1, RT_GROUP_ICON);
+    REQUIRE(group.size() >= 6);
+    CHECK(ReadAt<WORD>(group, 0) == 0);
+    CHECK(ReadAt<WORD>(group, 2) == 1);
+    const WORD count = ReadAt<WORD>(group, 4);
+    CHECK(count == 2);
+    REQUIRE(group.size() == 6 + count * sizeof(GroupIconEntry));
+    bool saw32 = false, saw16 = false;
+    for (WORD i = 0; i < count; ++i) {
+        const auto entry = ReadAt<GroupIconEntry>(group, 6 + i * sizeof(GroupIconEntry));
+        INFO("icon entry " << i << " id " << entry.id);
+        const std::vector<std::uint8_t> icon = resource(entry.id, RT_ICON);
+        CHECK(icon.size() == entry.bytesInRes);
+        // Its own header says the same: width, twice the height (XOR + AND), 4 bits.
+        const int side = entry.id == 30001 ? 32 : 16;
+        CHECK(ReadAt<std::int32_t>(icon, 4) == side);
+        CHECK(ReadAt<std::int32_t>(icon, 8) == side * 2);
+        CHECK(ReadAt<WORD>(icon, 14) == 4);
+        CHECK(entry.colourCount == 16);
+        CHECK(entry.bitCount == 4);
+        if (entry.id == 30001) {
+            saw32 = true;
+            CHECK(entry.width == 32);
+            CHECK(entry.height == 32);
+        } else if (entry.id == 30002) {
+            saw16 = true;
+            CHECK(entry.width == 16);
+            CHECK(entry.height == 16);
+        } else {
+            FAIL_CHECK("an icon entry other than 30001 and 30002");
+        }
+    }
+    CHECK(saw32);
+    CHECK(saw16);
+    CHECK_FALSE(resource(30001, RT_ICON).empty());
+    CHECK_FALSE(resource(30002, RT_ICON).empty());
+    FreeLibrary(image);
+}
+
+}  // namespace
+
+// ===================================================================================
+
+TEST_CASE("main window::caption, size, frame and the controls' places") {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    REQUIRE(dpi == 96);  // the pixel rectangles below are for 96 DPI
+
+    QuendralApp app;
+    const HWND form = app.Form();
+    CHECK(TextOf(form) == u"Quendral");
+    CHECK(ClassOf(form) == L"QuendralForm1");
+
+    RECT client{};
+    GetClientRect(form, &client);
+    CHECK(client.right == 442);
+    CHECK(client.bottom == 419);
+
+    // Frame: caption and system menu, fixed size, no minimise or maximise, modal frame.
+    const LONG_PTR style = StyleOf(form);
+    const LONG_PTR exStyle = ExStyleOf(form);
+    CHECK((style & WS_CAPTION) == WS_CAPTION);
+    CHECK((style & WS_SYSMENU) != 0);
+    CHECK((style & WS_THICKFRAME) == 0);
+    CHECK((style & WS_MINIMIZEBOX) == 0);
+    CHECK((style & WS_MAXIMIZEBOX) == 0);
+    CHECK((exStyle & WS_EX_DLGMODALFRAME) != 0);
+    CHECK((exStyle & WS_EX_APPWINDOW) == 0);
+    const HWND owner = GetWindow(form, GW_OWNER);
+    CHECK(owner != nullptr);
+    CHECK_FALSE(IsWindowVisible(owner));
+
+    // System menu: Move and Close only. Wine 8 does not let another process read it
+    // (GetSystemMenu gives NULL); where it cannot be read the check is skipped.
+    HMENU systemMenu = GetSystemMenu(form, FALSE);
+    if (systemMenu != nullptr && GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND) != UINT(-1)) {
+        CHECK(GetMenuState(systemMenu, SC_MOVE, MF_BYCOMMAND) != UINT(-1));
+        CHECK(GetMenuState(systemMenu, SC_SIZE, MF_BYCOMMAND) == UINT(-1));
+        CHECK(GetMenuState(systemMenu, SC_MINIMIZE, MF_BYCOMMAND) == UINT(-1));
+        CHECK(GetMenuState(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND) == UINT(-1));
+        CHECK(GetMenuState(systemMenu, SC_RESTORE, MF_BYCOMMAND) == UINT(-1));
+    } else {
+        MESSAGE("the system menu of another process's window cannot be read here; skipped");
+    }
+
+    // The controls in z (= tab) order, their pixel places (twips / 15, halves up), and styles.
+    struct Expected {
+        HWND window;
+        const wchar_t* className;
+        const char16_t* caption;  // nullptr: not checked (list and input box)
+        Pixels place;
+        bool tabStop;
+    };
+    const Expected expected[] = {
+        {app.List(), L"ListBox", nullptr, {110, 111, 125, 173}, true},
+        {app.Input(), L"Edit", nullptr, {109, 291, 127, 22}, true},
+        {app.Pace(), L"Static", u"2", {296, 136, 11, 18}, false},
+        {app.Shorter(), L"Button", u"<", {272, 136, 17, 17}, true},
+        {app.Longer(), L"Button", u">", {312, 136, 17, 17}, true},
+        {app.SecondLabel(), L"Static", u"Second:", {277, 112, 41, 17}, false},
+        {app.Ok(), L"Button", u"Ok", {261, 168, 73, 169}, true},
+        {app.Add(), L"Button", u"Add", {104, 320, 65, 17}, true},
+        {app.Clear(), L"Button", u"Clear", {176, 320, 65, 17}, true},
+    };
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(form, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    REQUIRE(children.size() == std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const Expected& e = expected[i];
+        INFO("control " << i << ": " << Narrow(e.caption ? e.caption : u"(list or input)"));
+        CHECK(children[i] == e.window);
+        CHECK(ClassOf(e.window) == e.className);
+        if (e.caption != nullptr) CHECK(TextOf(e.window) == e.caption);
+        CHECK(PlaceOf(form, e.window) == e.place);
+        const LONG_PTR childStyle = StyleOf(e.window);
+        CHECK(((childStyle & WS_TABSTOP) != 0) == e.tabStop);
+        CHECK((childStyle & WS_VISIBLE) != 0);
+        if (e.className == std::wstring(L"Button")) {
+            CHECK((childStyle & BS_TYPEMASK) == BS_OWNERDRAW);
+            CHECK((childStyle & BS_TYPEMASK) != BS_DEFPUSHBUTTON);
+        }
+    }
+
+    // No default button.
+    const LRESULT defaultId = SendMessageW(form, DM_GETDEFID, 0, 0);
+    CHECK(HIWORD(defaultId) != DC_HASDEFID);
+
+    // The input box takes text of any length.
+    CHECK(static_cast<std::uint64_t>(SendMessageW(app.Input(), EM_GETLIMITTEXT, 0, 0)) >=
+          0x7FFFFFFEu);
+
+    CHECK(app.PaceText() == u"2");
+    CHECK(app.EntryCount() == 0);
+    CHECK(app.InputText().empty());
+    CHECK(app.Close());
+}
+
+TEST_CASE("main window::Tab walks the seven tab stops in order and wraps; Shift+Tab goes back") {
+    QuendralApp app;
+    const HWND form = app.Form();
+    REQUIRE(BringToFront(form));
+    const HWND cycle[] = {app.List(), app.Input(), app.Shorter(), app.Longer(),
+                          app.Ok(),   app.Add(),   app.Clear()};
+
+    // The program puts the focus in the list at start.
+    CHECK(FocusOf(form) == app.List());
+    // Wherever it is, Tab from the form itself goes to the first stop.
+    if (FocusOf(form) != app.List()) CHECK(TabUntil(form, app.List()));
+    REQUIRE(FocusOf(form) == app.List());
+
+    for (std::size_t i = 1; i <= std::size(cycle); ++i) {
+        const HWND next = cycle[i % std::size(cycle)];
+        INFO("Tab number " << i);
+        CHECK(TabTo(form, next));
+    }
+    REQUIRE(FocusOf(form) == app.List());
+
+    // Shift+Tab: shift down, Tab, Tab up, shift up, all posted to the focused control.
+    auto shiftTab = [&] {
+        const HWND from = FocusOf(form);
+        PostKeyDown(from, VK_SHIFT, kScanShift);
+        PostKeyPress(from, VK_TAB, kScanTab);
+        PostKeyUp(from, VK_SHIFT, kScanShift);
+        WaitUntil([&] { return FocusOf(form) != from; }, 3000);
+        Flush(app);
+    };
+    shiftTab();
+    if (FocusOf(form) == app.Clear()) {
+        for (std::size_t i = std::size(cycle) - 1; i > 0; --i) {
+            INFO("Shift+Tab towards stop " << i - 1);
+            shiftTab();
+            CHECK(FocusOf(form) == cycle[i - 1]);
+        }
+    } else {
+        CHECK(FocusOf(form) == app.Input());  // the shift was not seen: a plain Tab
+        MESSAGE(
+            "a posted Shift does not reach the key state IsDialogMessage reads; "
+            "the reverse order is checked with GetNextDlgTabItem instead");
+        for (std::size_t i = 0; i < std::size(cycle); ++i) {
+            const HWND previous = cycle[(i + std::size(cycle) - 1) % std::size(cycle)];
+            INFO("before stop " << i);
+            CHECK(GetNextDlgTabItem(form, cycle[i], TRUE) == previous);
+        }
+    }
+    CHECK(app.Close());
+}
+
+TEST_CASE("main window::Enter and Escape change nothing, in the input box or in the list") {
+    Messenger messenger;
+    QuendralApp app;
+    const HWND form = app.Form();
+    REQUIRE(BringToFront(form));
+    app.AddEntry(u"one");
+    app.AddEntry(u"two");
+    REQUIRE(app.EntryCount() == 2);
+
+    auto pressEnterAndEscape = [&](HWND target) {
+        PostKeyPress(target, VK_RETURN, kScanEnter, L'\r');
+        REQUIRE(Flush(app));
+        PostKeyPress(target, VK_ESCAPE, kScanEscape, L'\x1B');
+        REQUIRE(Flush(app));
+    };
+
+    REQUIRE(TabUntil(form, app.Input()));
+    SendMessageW(app.Input(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed text"));
+    pressEnterAndEscape(app.Input());
+    CHECK(app.InputText() == u"typed text");
+    CHECK(app.EntryCount() == 2);
+    CHECK(FocusOf(form) == app.Input());
+
+    REQUIRE(TabUntil(form, app.List()));
+    pressEnterAndEscape(app.List());
+    CHECK(app.InputText() == u"typed text");
+    CHECK(app.EntryCount() == 2);
+    CHECK(FocusOf(form) == app.List());
+
+    // An announcement goes out synchronously and is logged before it is answered, so
+    // after the flushes above any would already be in the log.
+    CHECK(messenger.Records().empty());
+    CHECK(IsWindow(form));
+    CHECK(IsWindowVisible(form));
+    CHECK_FALSE(app.Process().HasExited());
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+}
+
+TEST_CASE("built files::version, icons, machine and imports of Quendral.exe, 64- and 32-bit") {
+    CheckBuiltFile(BesideThisProgram(L"Quendral.exe"), 0x8664);
+    const std::wstring shipped = BesideThisProgram(L"..\\windows\\Quendral.exe");
+    if (GetFileAttributesW(shipped.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        MESSAGE("the 32-bit build/windows/Quendral.exe is not there; its checks are skipped");
+        return;
+    }
+    CheckBuiltFile(shipped, 0x14C);
+}
+
+TEST_CASE("behaviour::Add and Clear empty the input box; Ok announces the first entry at once") {
+    Messenger messenger;
+    QuendralApp app;
+    const std::u16string first = u"Artist - First song";
+    const std::u16string unicode = u"Şarkı \U0001F3B5 Ελληνικά ğüşıöç İ";
+
+    app.AddEntry(first);
+    CHECK(app.InputText().empty());
+    app.AddEntry(unicode);
+    CHECK(app.InputText().empty());
+    REQUIRE(app.EntryCount() == 2);
+    CHECK(ListItem(app.List(), 0) == first);
+    CHECK(ListItem(app.List(), 1) == unicode);
+
+    // Clear empties the list and the input box, typed text included.
+    SendMessageW(app.Input(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"half typed"));
+    app.Press(app.Clear());
+    CHECK(app.InputText().empty());
+    CHECK(app.EntryCount() == 0);
+
+    app.AddEntry(first);
+    app.AddEntry(unicode);
+    REQUIRE(app.EntryCount() == 2);
+
+    const ULONGLONG pressed = GetTickCount64();
+    app.Press(app.Ok());
+    REQUIRE(messenger.WaitForRecords(1, 1500));
+    const ULONGLONG firstAfter = GetTickCount64() - pressed;
+    CHECK(firstAfter < 1500);  // at once, not at the first tick (pace 2 s)
+    {
+        const auto records = messenger.Records();
+        REQUIRE(records.size() == 1);
+        CHECK(records[0].dwData == kNowPlayingTag);
+        CHECK(records[0].cbData == records[0].bytes.size());
+        CHECK(records[0].bytes == ExpectedBytes(first));
+    }
+    // The Unicode entry comes with the first tick, two seconds on, unchanged.
+    REQUIRE(messenger.WaitForRecords(2, 4000));
+    const auto records = messenger.Records();
+    CHECK(IsRecordOf(records.at(1), unicode));
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+}
+
+TEST_CASE("behaviour::three entries rotate 0,1,2,0 at pace 1") {
+    Messenger messenger;
+    QuendralApp app;
+    const std::vector<std::u16string> entries = {u"zero", u"one", u"two"};
+    for (const auto& entry : entries) app.AddEntry(entry);
+    app.Press(app.Shorter());
+    REQUIRE(app.PaceText() == u"1");
+
+    app.Press(app.Ok());
+    REQUIRE(messenger.WaitForRecords(1, 1500));
+    const ULONGLONG firstSeen = GetTickCount64();
+    REQUIRE(messenger.WaitForRecords(4, 6000));
+    const ULONGLONG span = GetTickCount64() - firstSeen;
+    const auto seen = Announced(messenger, entries);
+    CHECK(Joined({seen.begin(), seen.begin() + 4}) == "zero,one,two,zero");
+    // Three ticks one second apart (not two seconds, not a few milliseconds).
+    CHECK(span >= 2500);
+    CHECK(span < 5000);
+    // Closing while rotating, right after a tick, sends nothing more.
+    const std::size_t beforeClose = messenger.Records().size();
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+    CHECK(messenger.Records().size() == beforeClose);
+}
+
+TEST_CASE(
+    "behaviour::an entry added after the last was announced comes next; "
+    "Clear while rotating keeps the timer going") {
+    Messenger messenger;
+    QuendralApp app;
+    std::vector<std::u16string> names = {u"a", u"b", u"c", u"x"};
+    app.AddEntry(u"a");
+    app.AddEntry(u"b");
+    app.Press(app.Shorter());
+    REQUIRE(app.PaceText() == u"1");
+    app.Press(app.Ok());
+    REQUIRE(messenger.WaitForRecords(2, 3000));  // a at once, b at the first tick
+    app.AddEntry(u"c");                          // right after the last entry went out
+    REQUIRE(messenger.WaitForRecords(4, 3000));  // c, then a again
+    CHECK(Joined(Announced(messenger, names)).substr(0, 7) == "a,b,c,a");
+
+    // Clear right after an announcement: the empty list sends nothing, the timer goes on.
+    REQUIRE(messenger.WaitForRecords(5, 3000));
+    app.Press(app.Clear());
+    CHECK(app.EntryCount() == 0);
+    const std::size_t afterClear = messenger.Records().size();
+    PumpFor(1500);  // at least one tick on an empty list
+    CHECK(messenger.Records().size() == afterClear);
+    app.AddEntry(u"x");
+    REQUIRE(messenger.WaitForRecords(afterClear + 1, 3000));  // no Ok pressed
+    CHECK(IsRecordOf(messenger.Records().at(afterClear), u"x"));
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+}
+
+TEST_CASE("behaviour::pace 0 stops the ticks, > resumes them; the pace stays within 0..65") {
+    Messenger messenger;
+    QuendralApp app;
+    app.AddEntry(u"p");
+    app.Press(app.Ok());  // at pace 2
+    REQUIRE(messenger.WaitForRecords(1, 1500));
+    app.Press(app.Shorter());
+    CHECK(app.PaceText() == u"1");
+    app.Press(app.Shorter());
+    CHECK(app.PaceText() == u"0");
+    app.Press(app.Shorter());  // at the bound: nothing changes
+    CHECK(app.PaceText() == u"0");
+    const std::size_t stopped = messenger.Records().size();
+    PumpFor(1500);
+    CHECK(messenger.Records().size() == stopped);
+
+    app.Press(app.Longer());  // resumes without Ok
+    CHECK(app.PaceText() == u"1");
+    REQUIRE(messenger.WaitForRecords(stopped + 1, 3000));
+    CHECK(IsRecordOf(messenger.Records().at(stopped), u"p"));
+
+    for (int pace = 2; pace <= 65; ++pace) app.Press(app.Longer());
+    CHECK(app.PaceText() == u"65");
+    app.Press(app.Longer());
+    CHECK(app.PaceText() == u"65");
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+}
+
+TEST_CASE("behaviour::stepping the pace before any Ok announces nothing; closing sends nothing") {
+    Messenger messenger;
+    QuendralApp app;
+    app.AddEntry(u"quiet");
+    app.Press(app.Shorter());
+    app.Press(app.Shorter());
+    app.Press(app.Longer());
+    CHECK(app.PaceText() == u"1");
+    PumpFor(1500);
+    CHECK(messenger.Records().empty());
+
+    const ULONGLONG asked = GetTickCount64();
+    CHECK(app.Close(5000));
+    CHECK(GetTickCount64() - asked < 5000);
+    CHECK(ExitCodeOf(app.Process()) == 0);
+    CHECK(messenger.Records().empty());
+    CHECK(TopLevelWindows(L"QuendralForm1").empty());
+}
+
+// The list box's count is a signed 16-bit number in the original: 32,767 entries at most.
+constexpr int kFullList = 32767;
+
+TEST_CASE("full list::32,767 entries through Add; one more is refused and the typed text stays") {
+    Messenger messenger;
+    QuendralApp app;
+    // Only for speed: the list, the input box and the button do not repaint while it fills.
+    const HWND quiet[] = {app.List(), app.Input(), app.Add()};
+    for (HWND control : quiet) SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+    app.AddEntry(u"first");
+    app.AddEntry(u"second");
+    // Add with an empty input box appends an empty entry: the rest are filled that way,
+    // with clicks posted in batches (each batch handled before the next is posted).
+    const ULONGLONG start = GetTickCount64();
+    for (int count = 2; count < kFullList;) {
+        const int batch = std::min(1000, kFullList - count);
+        for (int i = 0; i < batch; ++i) PostMessageW(app.Add(), BM_CLICK, 0, 0);
+        count += batch;
+        REQUIRE(WaitUntil([&] { return app.EntryCount() == count; }, 30000));
+        if (GetTickCount64() - start > 120000) FAIL("filling the list through Add is too slow");
+    }
+    for (HWND control : quiet) SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+    REQUIRE(app.EntryCount() == kFullList);
+    CHECK(ListItem(app.List(), 1) == u"second");
+    CHECK(ListItem(app.List(), kFullList - 1).empty());
+
+    // One more is refused: the list stays full and the typed text stays in the box.
+    app.AddEntry(u"one too many");
+    CHECK(app.EntryCount() == kFullList);
+    CHECK(app.InputText() == u"one too many");
+    // (Its balloon tip is not checked: this Wine's edit control shows none.)
+    CHECK_FALSE(app.Process().HasExited());
+
+    // The full list still rotates from its first entry, and Clear empties it.
+    app.Press(app.Ok());
+    REQUIRE(messenger.WaitForRecords(1, 1500));
+    CHECK(IsRecordOf(messenger.Records().at(0), u"first"));
+    app.Press(app.Clear());
+    CHECK(app.EntryCount() == 0);
+    CHECK(app.InputText().empty());
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+}
