@@ -330,7 +330,10 @@ LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
     if (options_.hang) {
         for (;;) Sleep(1000);
     }
-    Add(time, ParseRecord(data, bytes, size));
+    Record record = ParseRecord(data, bytes, size);  // a copy: lpData dies with the reply
+    // The sender waits only for the record to be taken, not for the display.
+    ReplyMessage(TRUE);
+    Add(time, std::move(record));
     return TRUE;
 }
 

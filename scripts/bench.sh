@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# make bench: the 64-bit build's bench.exe drives Quendral.exe under Wine on a virtual
+# display and prints a table of figures, which is also written to build/bench.md. The
+# shipped 32-bit Quendral.exe is read as a file for its size and imports. Every Wine
+# process of the benchmark's own prefix is ended when it finishes, however it finishes.
+# usage: bench.sh [bench.exe options...]   (see bench/bench.cpp; e.g. --figures 7)
+# Other folders: BENCH_BUILD (64-bit build), BENCH_SHIPPED (32-bit Quendral.exe), BENCH_OUT.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BENCH_BUILD:-$root/build/windows64}
+shipped=${BENCH_SHIPPED:-$root/build/windows/Quendral.exe}
+out=${BENCH_OUT:-$root/build/bench.md}
+# A prefix of its own, so that ending its processes never touches a test run's.
+prefix=$build/bench-wineprefix
+table=$(mktemp)
+
+# shellcheck disable=SC2317  # called through the trap
+stop_wine() {
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+# shellcheck disable=SC2317
+finish() {
+  stop_wine
+  rm -f "$table"
+  # The stand-in messengers' logs.
+  rm -f "$prefix"/drive_c/users/*/Temp/messenger-*.log \
+        "$prefix"/drive_c/users/*/AppData/Local/Temp/messenger-*.log 2>/dev/null || true
+}
+trap finish EXIT
+
+for file in "$build/bench.exe" "$shipped"; do
+  if [ ! -f "$file" ]; then
+    echo "bench: $file is missing (make build makes it)" >&2
+    exit 1
+  fi
+done
+
+# Wine sees the Linux file system as drive Z:.
+windows_path() {
+  local path
+  path=$(readlink -f "$1")
+  echo "Z:${path//\//\\}"
+}
+
+notes=()
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  notes+=(--note "This machine cannot run 32-bit programs, so the timings come from the 64-bit build; size and imports are those of the 32-bit Quendral.exe that ships.")
+fi
+
+started=$SECONDS
+echo "bench: running; a few minutes (the first run also makes a Wine prefix)" >&2
+status=0
+# Wine is ended while the virtual display still stands, so nothing loses its display.
+# shellcheck disable=SC2016  # the inner script expands its own arguments
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  prefix=$1
+  shift
+  status=0
+  "$@" || status=$?
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null
+  exit $status' bench "$prefix" \
+  "$root/scripts/wine-run.sh" "$prefix" "$build/bench.exe" \
+  --shipped "$(windows_path "$shipped")" "${notes[@]}" "$@" >"$table" || status=$?
+
+if [ -s "$table" ]; then
+  mkdir -p "$(dirname "$out")"
+  cp "$table" "$out"
+  echo
+  cat "$out"
+  echo
+  echo "bench: $((SECONDS - started)) s; the table is in ${out#"$root"/}" >&2
+else
+  echo "bench: no table (exit code $status)" >&2
+fi
+exit $status
