@@ -96,7 +96,8 @@ void BalloonNotice::Show(HWND control, const wchar_t* title, const wchar_t* text
 void EditInputBox::NotifyListFull() {
     MessageBeep(MB_ICONWARNING);
     notice_.Show(edit_, L"The list is full",
-                 L"It holds 32,767 entries. Clear it to add more; what you typed is kept.");
+                 L"It holds 32,767 entries, its most, so this line was not added. "
+                 L"What you typed stays in the box.");
 }
 
 WindowTimer::~WindowTimer() {

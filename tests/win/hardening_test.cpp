@@ -1,0 +1,468 @@
+// Quendral.exe under stress, end to end against stand-in messenger processes:
+// receivers that hang or vanish, a full list, a long run, hostile and huge text, and
+// the stand-in messenger itself fed malformed records.
+#include <doctest/doctest.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "announce/set_music_info.h"
+#include "rotation/win32_controls.h"
+#include "win/harness.h"
+#include "win/quendral_app.h"
+
+using namespace quendral::testing;
+using quendral::kSendTimeoutMs;
+
+namespace {
+
+// Quendral must answer within one send's bound plus a second, whatever its receivers do.
+constexpr UINT kProbeTimeoutMs = kSendTimeoutMs + 1000;
+constexpr std::size_t kMegabyte = 1024 * 1024;
+constexpr int kFullList = 32767;
+
+class Stopwatch {
+public:
+    Stopwatch() { QueryPerformanceCounter(&start_); }
+    double Ms() const {
+        LARGE_INTEGER now{}, frequency{};
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(now.QuadPart - start_.QuadPart) * 1000.0 /
+               static_cast<double>(frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER start_{};
+};
+
+// The record Quendral sends for an entry, written out unit by unit.
+std::vector<std::uint8_t> RecordFor(std::u16string_view entry) {
+    std::u16string text = u"\\0Music\\01\\0{0} - {1}\\0";
+    text += entry;
+    text += u"\\0\\0\\0\\0";
+    text += u'\0';
+    return BytesOf(text);
+}
+
+bool IsRecordOf(const Record& record, std::u16string_view entry) {
+    return record.dwData == 0x547 && record.cbData == record.bytes.size() &&
+           record.bytes == RecordFor(entry);
+}
+
+// Which entry a record announces, or -1.
+int EntryOf(const Record& record, const std::vector<std::u16string>& entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (IsRecordOf(record, entries[i])) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Every record announces an entry, each the one after the entry before it, round and round.
+void CheckFollowsList(const std::vector<Record>& records,
+                      const std::vector<std::u16string>& entries) {
+    const int count = static_cast<int>(entries.size());
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        INFO("record " << k);
+        const int entry = EntryOf(records[k], entries);
+        REQUIRE(entry >= 0);
+        if (k > 0) CHECK(entry == (EntryOf(records[k - 1], entries) + 1) % count);
+    }
+}
+
+// Sends WM_NULL and waits at most timeoutMs: the milliseconds the answer took, or none.
+std::optional<double> Probe(HWND window, UINT timeoutMs = kProbeTimeoutMs) {
+    const Stopwatch watch;
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) == 0) {
+        return std::nullopt;
+    }
+    return watch.Ms();
+}
+
+void PressTimes(QuendralApp& app, HWND button, int times) {
+    for (int i = 0; i < times; ++i) app.Press(button);
+}
+
+// Pace 0 switches the timer off, so only "Ok" steps the rotation.
+void StepOnlyOnOk(QuendralApp& app) {
+    PressTimes(app, app.Shorter(), 2);
+    REQUIRE(app.PaceText() == u"0");
+}
+
+std::u16string Numbered(int number) {
+    const std::string digits = std::to_string(number);
+    return u"entry " + std::u16string(digits.begin(), digits.end());
+}
+
+struct TooltipSearch {
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTooltip(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<TooltipSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[128]{};
+    GetClassNameW(window, name, 128);
+    if (owner == search.pid && std::wstring_view(name).ends_with(L"tooltips_class32") &&
+        (!search.visibleOnly || IsWindowVisible(window))) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+// Tooltip windows of a process (only the visible ones if asked); the system may
+// decorate the class name.
+std::vector<HWND> Tooltips(DWORD pid, bool visibleOnly) {
+    TooltipSearch search{pid, visibleOnly, {}};
+    EnumWindows(&CollectTooltip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A balloon points at a box when it lies under the box's lower edge (or over its upper
+// edge, where there is no room below) and shares some of its width.
+bool HangsFrom(const RECT& balloon, const RECT& box) {
+    constexpr LONG kSlack = 8;
+    const bool besideHorizontally = balloon.left < box.right && balloon.right > box.left;
+    const bool below = balloon.top >= box.bottom - kSlack && balloon.top <= box.bottom + kSlack;
+    const bool above = balloon.bottom >= box.top - kSlack && balloon.bottom <= box.top + kSlack;
+    return besideHorizontally && (below || above);
+}
+
+// Posts clicks in batches. Posted messages are handled in order, so a selection change
+// posted to the list after each batch shows when the batch has been handled.
+void PostClicks(QuendralApp& app, HWND button, int count) {
+    for (WPARAM marker = 0; count > 0; marker ^= 1) {
+        const int batch = std::min(count, 1000);
+        for (int i = 0; i < batch; ++i) PostMessageW(button, BM_CLICK, 0, 0);
+        count -= batch;
+        PostMessageW(app.List(), LB_SETCURSEL, marker, 0);
+        REQUIRE(WaitUntil(
+            [&] {
+                return SendMessageW(app.List(), LB_GETCURSEL, 0, 0) == static_cast<LRESULT>(marker);
+            },
+            30000));
+    }
+}
+
+// A process's memory and window-system objects. Wine takes the memory figures from
+// Linux (pagefile: the process's anonymous resident memory; working set: all of its
+// resident memory) and reports private usage and both object counts as 0.
+struct Usage {
+    std::size_t pagefile = 0;
+    std::size_t workingSet = 0;
+    std::size_t privateUsage = 0;
+    DWORD gdiObjects = 0;
+    DWORD userObjects = 0;
+};
+
+Usage UsageOf(HANDLE process) {
+    Usage usage;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof(counters))) {
+        usage.pagefile = counters.PagefileUsage;
+        usage.workingSet = counters.WorkingSetSize;
+        usage.privateUsage = counters.PrivateUsage;
+    }
+    usage.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    usage.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    return usage;
+}
+
+doctest::String Describe(const Usage& usage) {
+    std::string text = "pagefile " + std::to_string(usage.pagefile / 1024) + " KiB, working set " +
+                       std::to_string(usage.workingSet / 1024) + " KiB, private " +
+                       std::to_string(usage.privateUsage / 1024) + " KiB, GDI objects " +
+                       std::to_string(usage.gdiObjects) + ", USER objects " +
+                       std::to_string(usage.userObjects);
+    return doctest::String(text.c_str());
+}
+
+}  // namespace
+
+TEST_CASE("Delivery::a messenger that never answers leaves Quendral responsive") {
+    const std::vector<std::u16string> entries{u"one", u"two", u"three"};
+    Messenger hung(L"--hang --title hung");
+    Messenger healthy(L"--title healthy");
+    QuendralApp app;
+    for (const auto& entry : entries) app.AddEntry(entry);
+    app.Press(app.Shorter());
+    REQUIRE(app.PaceText() == u"1");
+    app.Press(app.Ok());
+    REQUIRE(hung.WaitForRecords(1, 10000));
+    REQUIRE(healthy.WaitForRecords(1, 10000));
+
+    const std::size_t before = healthy.Records().size();
+    int probes = 0;
+    int unanswered = 0;
+    double worst = 0;
+    const ULONGLONG end = GetTickCount64() + 20000;
+    while (GetTickCount64() < end) {
+        const std::optional<double> latency = Probe(app.Form());
+        ++probes;
+        if (latency) {
+            worst = std::max(worst, *latency);
+        } else {
+            ++unanswered;
+        }
+        REQUIRE_FALSE(app.Process().HasExited());
+        PumpFor(250);
+    }
+    const std::vector<Record> records = healthy.Records();
+    const std::size_t gained = records.size() - before;
+    MESSAGE("20 s beside a hung messenger: "
+            << probes << " probes, " << unanswered << " unanswered, worst answer " << worst
+            << " ms; the healthy messenger got " << gained << " records");
+    CHECK(unanswered == 0);
+    // The silent window costs the first sends the full bound; once it has left its messages
+    // unread for 5 s the system counts it as hung and sends to it return at once, so the
+    // rotation keeps its pace of one a second. A step that waited out the bound every time
+    // would manage only about 10.
+    CHECK(gained >= 14);
+    CheckFollowsList(records, entries);
+    CHECK(app.Close());
+}
+
+TEST_CASE("Delivery::a messenger that goes away mid-rotation leaves the others served") {
+    const std::vector<std::u16string> entries{u"one", u"two", u"three"};
+    Messenger leaving(L"--title leaving");
+    Messenger staying(L"--title staying");
+    QuendralApp app;
+    for (const auto& entry : entries) app.AddEntry(entry);
+    app.Press(app.Shorter());
+    REQUIRE(app.PaceText() == u"1");
+    app.Press(app.Ok());
+    REQUIRE(leaving.WaitForRecords(2, 10000));
+    REQUIRE(staying.WaitForRecords(2, 10000));
+
+    SUBCASE("its process is ended") {
+        leaving.Process().Kill();
+    }
+    SUBCASE("its window is closed") {
+        PostMessageW(leaving.Window(), WM_CLOSE, 0, 0);
+    }
+    REQUIRE(leaving.Process().HasExited(10000));
+
+    const std::size_t before = staying.Records().size();
+    CHECK(staying.WaitForRecords(before + 3, 3 * (1000 + kSendTimeoutMs) + 2000));
+    CHECK_FALSE(app.Process().HasExited());
+    CHECK(Probe(app.Form()).has_value());
+    CheckFollowsList(staying.Records(), entries);
+    CHECK(app.Close());
+}
+
+TEST_CASE("List::a full list refuses more with one balloon, and its rotation wraps at the end") {
+    QuendralApp app;
+    StepOnlyOnOk(app);
+
+    // Filled through the window as a user would. Painting is what costs most under
+    // Wine, so the list draws nothing and the window stays minimized meanwhile.
+    ShowWindow(app.Form(), SW_SHOWMINNOACTIVE);
+    SendMessageW(app.List(), WM_SETREDRAW, FALSE, 0);
+    const Stopwatch fill;
+    for (int i = 1; i <= kFullList; ++i) app.AddEntry(Numbered(i));
+    const double fillMs = fill.Ms();
+    SendMessageW(app.List(), WM_SETREDRAW, TRUE, 0);
+    ShowWindow(app.Form(), SW_RESTORE);
+    REQUIRE(app.EntryCount() == kFullList);
+    MESSAGE("filling " << kFullList << " entries through the window took " << fillMs / 1000
+                       << " s");
+
+    // One more is refused: the typed text stays and a balloon at the input box says why.
+    app.AddEntry(u"one too many");
+    CHECK(app.EntryCount() == kFullList);
+    CHECK(app.InputText() == u"one too many");
+    const DWORD pid = app.Process().Id();
+    REQUIRE(WaitUntil([&] { return Tooltips(pid, true).size() == 1; }, 3000));
+    {
+        RECT balloon{}, box{};
+        GetWindowRect(Tooltips(pid, true).front(), &balloon);
+        GetWindowRect(app.Input(), &box);
+        INFO("balloon " << balloon.left << "," << balloon.top << "-" << balloon.right << ","
+                        << balloon.bottom << ", input box " << box.left << "," << box.top << "-"
+                        << box.right << "," << box.bottom);
+        CHECK(HangsFrom(balloon, box));
+    }
+
+    // Refusals in a row renew the one balloon rather than pile up more.
+    PressTimes(app, app.Add(), 10);
+    CHECK(Tooltips(pid, false).size() == 1);
+    CHECK(Tooltips(pid, true).size() == 1);
+    CHECK(app.InputText() == u"one too many");
+    // It goes by itself.
+    CHECK(WaitUntil([&] { return Tooltips(pid, true).empty(); },
+                    quendral::BalloonNotice::kShowMs + 5000));
+
+    // Ok announces the first entry; the steps that follow reach the last and wrap.
+    {
+        Messenger first;
+        app.Press(app.Ok());
+        REQUIRE(first.WaitForRecords(1, 10000));
+        CHECK(IsRecordOf(first.Records().at(0), Numbered(1)));
+    }
+    // With no messenger running a step costs little.
+    const Stopwatch walk;
+    PostClicks(app, app.Ok(), kFullList - 2);
+    MESSAGE("walking " << kFullList - 2 << " more steps with no messenger took " << walk.Ms() / 1000
+                       << " s");
+    Messenger last;
+    app.Press(app.Ok());
+    app.Press(app.Ok());
+    REQUIRE(last.WaitForRecords(2, 10000));
+    const std::vector<Record> records = last.Records();
+    REQUIRE(records.size() == 2);
+    CHECK(IsRecordOf(records[0], Numbered(kFullList)));
+    CHECK(IsRecordOf(records[1], Numbered(1)));
+    CHECK(app.EntryCount() == kFullList);
+    CHECK(app.Close());
+}
+
+TEST_CASE("LongRun::ten thousand steps keep memory flat and every record arrives") {
+    const std::vector<std::u16string> entries{u"alpha", u"beta \U0001F3B5", u"gamma"};
+    constexpr int kSteps = 10000;
+    constexpr int kWarmUp = 500;
+    Messenger messenger;
+    QuendralApp app;
+    StepOnlyOnOk(app);
+    for (const auto& entry : entries) app.AddEntry(entry);
+    // Minimized, as a messenger mostly is: drawing each record costs it ~20 ms under Wine.
+    ShowWindow(messenger.Window(), SW_SHOWMINNOACTIVE);
+
+    Usage warm;
+    double warmMs = 0;
+    const Stopwatch watch;
+    for (int step = 1; step <= kSteps; ++step) {
+        app.Press(app.Ok());
+        if (step == kWarmUp) {
+            warm = UsageOf(app.Process().Handle());
+            warmMs = watch.Ms();
+        }
+    }
+    const double totalMs = watch.Ms();
+    const Usage end = UsageOf(app.Process().Handle());
+    MESSAGE("after " << kWarmUp << " steps: " << Describe(warm));
+    MESSAGE("after " << kSteps << " steps: " << Describe(end));
+    MESSAGE((kSteps - kWarmUp) << " steps took " << (totalMs - warmMs) / 1000 << " s: "
+                               << (kSteps - kWarmUp) * 1000.0 / (totalMs - warmMs) << " steps/s");
+
+    REQUIRE_FALSE(app.Process().HasExited());
+    CHECK(Probe(app.Form()).has_value());
+    REQUIRE(messenger.WaitForRecords(kSteps, 10000));
+    const std::vector<Record> records = messenger.Records();
+    CHECK(records.size() == kSteps);
+    int astray = 0;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        if (!IsRecordOf(records[k], entries[k % entries.size()])) ++astray;
+    }
+    CHECK(astray == 0);
+    CHECK(end.pagefile <= warm.pagefile + kMegabyte);
+    CHECK(end.workingSet <= warm.workingSet + kMegabyte);
+    // Real counts on Windows only (see Usage); an object lost per step would add thousands.
+    CHECK(end.gdiObjects <= warm.gdiObjects + 16);
+    CHECK(end.userObjects <= warm.userObjects + 16);
+    CHECK(app.Close());
+}
+
+TEST_CASE("Text::hostile and huge entries are kept and announced unit for unit") {
+    // Under Wine 8 an input box holding more than about 1,035,000 characters takes the
+    // process down while measuring its text, so the huge entry stays at a million.
+    std::u16string huge(1'000'000, u' ');
+    for (std::size_t i = 0; i < huge.size(); ++i) huge[i] = static_cast<char16_t>(u'!' + i % 94);
+    const std::vector<std::pair<std::string, std::u16string>> cases{
+        {"a 1,000,000-character entry", huge},
+        {"nothing but separators", u"\\0\\0\\0"},
+        {"a lone high surrogate", u"\xD800"},
+        {"a lone low surrogate between letters", std::u16string{u'a', u'\xDC00', u'b'}},
+        {"Hebrew", u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD"},
+        {"Arabic with digits", u"\u0645\u0631\u062D\u0628\u0627 123 \u0628\u0627\u0644\u0639"},
+    };
+    Messenger messenger;
+    QuendralApp app;
+    StepOnlyOnOk(app);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        INFO(cases[i].first);
+        app.AddEntry(cases[i].second);
+        CHECK(app.InputText().empty());
+        CHECK(SendMessageW(app.List(), LB_GETTEXTLEN, i, 0) ==
+              static_cast<LRESULT>(cases[i].second.size()));
+    }
+    REQUIRE(app.EntryCount() == static_cast<int>(cases.size()));
+
+    PressTimes(app, app.Ok(), static_cast<int>(cases.size()));
+    REQUIRE(messenger.WaitForRecords(cases.size(), 20000));
+    const std::vector<Record> records = messenger.Records();
+    REQUIRE(records.size() == cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        INFO(cases[i].first);
+        CHECK(IsRecordOf(records[i], cases[i].second));
+    }
+    CHECK_FALSE(app.Process().HasExited());
+    CHECK(Probe(app.Form()).has_value());
+    CHECK(app.Close());
+}
+
+TEST_CASE("Messenger::malformed records sent for real are logged exactly as they came") {
+    const std::vector<std::uint8_t> good = RecordFor(u"Hello");
+    Messenger messenger;
+    ULONG_PTR data = 0x547;
+    std::vector<std::uint8_t> bytes;
+    SUBCASE("dwData other than 0x547") {
+        data = 0x548;
+        bytes = good;
+    }
+    SUBCASE("dwData with every bit set") {
+        data = ~ULONG_PTR{0};
+        bytes = good;
+    }
+    SUBCASE("no bytes at a null pointer") {}
+    SUBCASE("an odd byte count") {
+        bytes = good;
+        bytes.push_back(0x41);
+    }
+    SUBCASE("cbData reaching past the text into a bigger buffer") {
+        bytes = good;
+        bytes.resize(good.size() + 64, 0xCD);
+    }
+    SUBCASE("no terminator") {
+        bytes.assign(good.begin(), good.end() - 2);
+    }
+    SUBCASE("no tag") {
+        bytes = BytesOf(std::u16string(u"just some text") + u'\0');
+    }
+    SUBCASE("random bytes") {
+        std::mt19937 random(20240611);
+        bytes.resize(257);
+        for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
+    }
+
+    COPYDATASTRUCT copy{};
+    copy.dwData = data;
+    copy.cbData = static_cast<DWORD>(bytes.size());
+    copy.lpData = bytes.empty() ? nullptr : bytes.data();
+    DWORD_PTR answer = 0;
+    CHECK(SendMessageTimeoutW(messenger.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                              SMTO_ABORTIFHUNG, 10000, &answer) != 0);
+    CHECK(answer == TRUE);
+    CHECK_FALSE(messenger.Process().HasExited());
+    CHECK(Probe(messenger.Window()).has_value());
+
+    REQUIRE(messenger.WaitForRecords(1, 5000));
+    const std::vector<Record> records = messenger.Records();
+    REQUIRE(records.size() == 1);
+    CHECK(records[0].dwData == data);
+    CHECK(records[0].cbData == bytes.size());
+    CHECK(records[0].bytes == bytes);
+}
