@@ -3,16 +3,21 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
+extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
+                                                       IWICImagingFactory** factory);
+
 namespace quendral {
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
+// The imaging component's own factory function: its objects are free-threaded and in
+// process, so no COM apartment is needed, and starting one (CoInitializeEx) would be
+// the costliest part of the program's start-up.
 ComPtr<IWICImagingFactory> Factory() {
     ComPtr<IWICImagingFactory> factory;
-    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                     IID_PPV_ARGS(factory.GetAddressOf()));
+    WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, factory.GetAddressOf());
     return factory;
 }
 
