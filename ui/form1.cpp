@@ -189,12 +189,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Form1::OnCreate(HWND window) {
-    for (const ControlSpec& spec : kControls) {
-        HWND control = CreateWindowExW(
-            spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0, 0,
-            window, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(spec.id)), instance_, nullptr);
+    for (const ControlSpec& entry : kControls) {
+        HWND control = CreateWindowExW(entry.exStyle, entry.className, entry.text,
+                                       WS_CHILD | WS_VISIBLE | entry.style, 0, 0, 0, 0, window,
+                                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)),
+                                       instance_, nullptr);
         if (control == nullptr) return false;
-        this->*spec.handle = control;
+        this->*entry.handle = control;
     }
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
@@ -216,9 +217,9 @@ void Form1::ApplyDpi(int dpi) {
     HWND window = window_.get();
     defaultFont_.reset(MessageFont(dpi));
     saniyeFont_.reset(PaceFont(dpi));
-    for (const ControlSpec& spec : kControls) {
-        HWND control = this->*spec.handle;
-        const layout::PixelRect place = layout::ToPixels(spec.place, dpi);
+    for (const ControlSpec& entry : kControls) {
+        HWND control = this->*entry.handle;
+        const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
         SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         HFONT font = control == saniye ? saniyeFont_.get() : defaultFont_.get();
