@@ -231,7 +231,6 @@ void Form1::ApplyDpi(int dpi) {
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
     SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    background_.Fit(dpi, frame.right - frame.left, frame.bottom - frame.top);
     RECT client{};
     GetClientRect(window, &client);
     background_.Fit(dpi, client.right, client.bottom);
