@@ -22,9 +22,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <exception>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
@@ -38,6 +36,7 @@
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
 #include "win/harness.h"
+#include "win/pe_image.h"
 #include "win/quendral_app.h"
 
 #if defined(__GNUC__)
@@ -370,139 +369,6 @@ private:
     HWND window_ = nullptr;
 };
 
-// ---------------------------------------------------------------------------- PE file
-
-// The parts of a PE file the benchmark reports: its machine and the DLLs it loads.
-class PeFile {
-public:
-    explicit PeFile(const std::wstring& path) {
-        std::ifstream in(path.c_str(), std::ios::binary);
-        bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (bytes_.empty()) throw std::runtime_error("cannot read " + Narrow(path));
-        Parse();
-    }
-
-    std::uint64_t Size() const { return bytes_.size(); }
-    WORD Machine() const { return machine_; }
-    // The import directory's DLLs, then the delay-loaded ones, as the file spells them.
-    const std::vector<std::string>& Dlls() const { return dlls_; }
-
-private:
-    // The delay-load descriptor, as the linker writes it.
-    struct DelayDescriptor {
-        DWORD attributes;  // bit 0: the fields are addresses relative to the image
-        DWORD dllName;
-        DWORD module, addressTable, nameTable, boundTable, unloadTable, timeStamp;
-    };
-
-    template <class T>
-    T At(std::size_t offset) const {
-        if (offset > bytes_.size() || bytes_.size() - offset < sizeof(T)) {
-            throw std::runtime_error("the file ends inside its own headers");
-        }
-        T value;
-        std::memcpy(&value, bytes_.data() + offset, sizeof(T));
-        return value;
-    }
-
-    std::size_t OffsetOf(DWORD rva) const {
-        for (const IMAGE_SECTION_HEADER& section : sections_) {
-            const DWORD start = section.VirtualAddress;
-            if (rva >= start && rva - start < section.SizeOfRawData) {
-                return section.PointerToRawData + (rva - start);
-            }
-        }
-        throw std::runtime_error("an address points outside every section");
-    }
-
-    std::string NameAt(DWORD rva) const {
-        std::string name;
-        for (std::size_t at = OffsetOf(rva); at < bytes_.size() && bytes_[at] != 0; ++at) {
-            name += static_cast<char>(bytes_[at]);
-            if (name.size() > MAX_PATH) throw std::runtime_error("a DLL name does not end");
-        }
-        return name;
-    }
-
-    void Parse() {
-        const auto dos = At<IMAGE_DOS_HEADER>(0);
-        if (dos.e_magic != IMAGE_DOS_SIGNATURE) throw std::runtime_error("not an MZ file");
-        const auto headers = static_cast<std::size_t>(dos.e_lfanew);
-        if (At<DWORD>(headers) != IMAGE_NT_SIGNATURE) throw std::runtime_error("not a PE file");
-        const auto file = At<IMAGE_FILE_HEADER>(headers + sizeof(DWORD));
-        machine_ = file.Machine;
-        const std::size_t optional = headers + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER);
-
-        std::vector<IMAGE_DATA_DIRECTORY> directories;
-        std::uint64_t imageBase = 0;
-        const auto collect = [&](const auto& header) {
-            imageBase = header.ImageBase;
-            const DWORD count =
-                std::min<DWORD>(header.NumberOfRvaAndSizes, IMAGE_NUMBEROF_DIRECTORY_ENTRIES);
-            directories.assign(header.DataDirectory, header.DataDirectory + count);
-        };
-        switch (At<WORD>(optional)) {
-            case IMAGE_NT_OPTIONAL_HDR32_MAGIC:
-                collect(At<IMAGE_OPTIONAL_HEADER32>(optional));
-                break;
-            case IMAGE_NT_OPTIONAL_HDR64_MAGIC:
-                collect(At<IMAGE_OPTIONAL_HEADER64>(optional));
-                break;
-            default:
-                throw std::runtime_error("an optional header of an unknown kind");
-        }
-        for (WORD i = 0; i < file.NumberOfSections; ++i) {
-            sections_.push_back(At<IMAGE_SECTION_HEADER>(optional + file.SizeOfOptionalHeader +
-                                                         i * sizeof(IMAGE_SECTION_HEADER)));
-        }
-
-        if (directories.size() > IMAGE_DIRECTORY_ENTRY_IMPORT &&
-            directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress != 0) {
-            const std::size_t table =
-                OffsetOf(directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-            for (std::size_t i = 0;; ++i) {
-                const auto entry =
-                    At<IMAGE_IMPORT_DESCRIPTOR>(table + i * sizeof(IMAGE_IMPORT_DESCRIPTOR));
-                if (entry.Name == 0) break;
-                dlls_.push_back(NameAt(entry.Name));
-            }
-        }
-        if (directories.size() > IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT &&
-            directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress != 0) {
-            const std::size_t table =
-                OffsetOf(directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress);
-            for (std::size_t i = 0;; ++i) {
-                const auto entry = At<DelayDescriptor>(table + i * sizeof(DelayDescriptor));
-                if (entry.dllName == 0) break;
-                const bool relative = (entry.attributes & 1) != 0;
-                dlls_.push_back(NameAt(relative ? entry.dllName
-                                                : static_cast<DWORD>(entry.dllName - imageBase)));
-            }
-        }
-    }
-
-    std::vector<std::uint8_t> bytes_;
-    WORD machine_ = 0;
-    std::vector<IMAGE_SECTION_HEADER> sections_;
-    std::vector<std::string> dlls_;
-};
-
-// DLLs every Windows installation carries. The runtimes of the compiler (libstdc++,
-// libgcc, libwinpthread) are not among them: the build links those in.
-bool IsWindowsOwn(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    if (name.starts_with("api-ms-win-") || name.starts_with("ext-ms-win-")) return true;
-    static constexpr std::string_view kOwn[] = {
-        "advapi32.dll", "bcrypt.dll",        "comctl32.dll", "comdlg32.dll", "crypt32.dll",
-        "d2d1.dll",     "dwmapi.dll",        "dwrite.dll",   "gdi32.dll",    "gdiplus.dll",
-        "imm32.dll",    "kernel32.dll",      "msimg32.dll",  "msvcrt.dll",   "ntdll.dll",
-        "ole32.dll",    "oleaut32.dll",      "psapi.dll",    "rpcrt4.dll",   "shcore.dll",
-        "shell32.dll",  "shlwapi.dll",       "ucrtbase.dll", "user32.dll",   "uxtheme.dll",
-        "version.dll",  "windowscodecs.dll", "winmm.dll",    "ws2_32.dll"};
-    return std::find(std::begin(kOwn), std::end(kOwn), name) != std::end(kOwn);
-}
-
 // ---------------------------------------------------------------------------- report
 
 enum class Verdict { kUnmeasured, kMet, kMissed };
@@ -623,22 +489,27 @@ void ExpectRecords(const qt::Messenger& messenger, std::size_t expected, const c
 // 6. The shipped file, read as data.
 void SizeAndImports(Report& report, const Settings& settings) {
     Say("size and imports of %s", Narrow(settings.shipped).c_str());
-    const PeFile file(settings.shipped);
-    report.Set("6a", Text("%s bytes (%.1f KB)", Grouped(file.Size()).c_str(), file.Size() / 1024.0),
-               file.Size() <= kSizeTarget);
+    const std::vector<std::uint8_t> bytes = qt::FileBytes(settings.shipped);
+    const qt::PeImage file = qt::ParsePeImage(bytes);
+    if (!file.valid) throw std::runtime_error("cannot read " + Narrow(settings.shipped));
+    report.Set("6a",
+               Text("%s bytes (%.1f KB)", Grouped(bytes.size()).c_str(), bytes.size() / 1024.0),
+               bytes.size() <= kSizeTarget);
 
+    std::vector<std::string> loaded = file.imports;
+    loaded.insert(loaded.end(), file.delayImports.begin(), file.delayImports.end());
     std::string dlls, foreign;
-    for (const std::string& dll : file.Dlls()) {
+    for (const std::string& dll : loaded) {
         dlls += (dlls.empty() ? "" : ", ") + dll;
-        if (!IsWindowsOwn(dll)) foreign += (foreign.empty() ? "" : ", ") + dll;
+        if (!qt::IsWindowsOwnDll(dll)) foreign += (foreign.empty() ? "" : ", ") + dll;
     }
     report.Set("6b",
-               Text("%d: %s", static_cast<int>(file.Dlls().size()), dlls.c_str()) +
+               Text("%d: %s", static_cast<int>(loaded.size()), dlls.c_str()) +
                    (foreign.empty() ? "" : "; not Windows' own: " + foreign),
-               foreign.empty() && !file.Dlls().empty());
-    if (file.Machine() != IMAGE_FILE_MACHINE_I386) {
+               foreign.empty() && !loaded.empty());
+    if (file.machine != IMAGE_FILE_MACHINE_I386) {
         report.Note("Figure 6 read a file that is not a 32-bit (i386) program: machine " +
-                    Text("0x%04x", file.Machine()) + ".");
+                    Text("0x%04x", file.machine) + ".");
     }
 }
 
