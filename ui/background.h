@@ -22,9 +22,6 @@ public:
     // Draws from the client area's top-left corner; falls back to a white fill.
     void Paint(HDC dc, const RECT& client) const;
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
 private:
     std::vector<BYTE> pixels_;  // 32-bit BGRA rows, top-down
     int width_ = 0;

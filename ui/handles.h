@@ -37,7 +37,6 @@ inline void DeleteGdiObject(HGDIOBJ object) {
 }
 
 using UniqueWindow = Unique<HWND, &DestroyWindow>;
-using UniqueBrush = Unique<HBRUSH, &DeleteGdiObject>;
 using UniqueFont = Unique<HFONT, &DeleteGdiObject>;
 using UniqueBitmap = Unique<HBITMAP, &DeleteGdiObject>;
 using UniqueIcon = Unique<HICON, &DestroyIcon>;
