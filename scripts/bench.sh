@@ -44,7 +44,7 @@ windows_path() {
 }
 
 notes=()
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if ! "$root/scripts/can-run-32bit.sh"; then
   notes+=(--note "This machine cannot run 32-bit programs, so the timings come from the 64-bit build; size and imports are those of the 32-bit Quendral.exe that ships.")
 fi
 

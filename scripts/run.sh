@@ -10,7 +10,7 @@ run=$root/scripts/wine-run.sh
 
 # The shipped 32-bit program where this machine can run it, else the 64-bit build.
 quendral=$root/build/windows/Quendral.exe
-/usr/lib/wine/wine --version >/dev/null 2>&1 || quendral=$build/Quendral.exe
+"$root/scripts/can-run-32bit.sh" || quendral=$build/Quendral.exe
 
 stop_wine() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT

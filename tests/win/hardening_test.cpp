@@ -44,20 +44,6 @@ private:
     LARGE_INTEGER start_{};
 };
 
-// The record Quendral sends for an entry, written out unit by unit.
-std::vector<std::uint8_t> RecordFor(std::u16string_view entry) {
-    std::u16string text = u"\\0Music\\01\\0{0} - {1}\\0";
-    text += entry;
-    text += u"\\0\\0\\0\\0";
-    text += u'\0';
-    return BytesOf(text);
-}
-
-bool IsRecordOf(const Record& record, std::u16string_view entry) {
-    return record.dwData == 0x547 && record.cbData == record.bytes.size() &&
-           record.bytes == RecordFor(entry);
-}
-
 // Which entry a record announces, or -1.
 int EntryOf(const Record& record, const std::vector<std::u16string>& entries) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -370,9 +356,14 @@ TEST_CASE("LongRun::ten thousand steps keep memory flat and every record arrives
     CHECK(astray == 0);
     CHECK(end.pagefile <= warm.pagefile + kMegabyte);
     CHECK(end.workingSet <= warm.workingSet + kMegabyte);
-    // Real counts on Windows only (see Usage); an object lost per step would add thousands.
-    CHECK(end.gdiObjects <= warm.gdiObjects + 16);
-    CHECK(end.userObjects <= warm.userObjects + 16);
+    // An object lost per step would add thousands. Wine counts none (see Usage).
+    if (warm.gdiObjects == 0 && end.gdiObjects == 0 && warm.userObjects == 0 &&
+        end.userObjects == 0) {
+        MESSAGE("this system reports no GDI or USER object counts; they are not checked");
+    } else {
+        CHECK(end.gdiObjects <= warm.gdiObjects + 16);
+        CHECK(end.userObjects <= warm.userObjects + 16);
+    }
     CHECK(app.Close());
 }
 
@@ -415,7 +406,7 @@ TEST_CASE("Text::hostile and huge entries are kept and announced unit for unit")
 }
 
 TEST_CASE("Messenger::malformed records sent for real are logged exactly as they came") {
-    const std::vector<std::uint8_t> good = RecordFor(u"Hello");
+    const std::vector<std::uint8_t> good = RecordBytesFor(u"Hello");
     Messenger messenger;
     ULONG_PTR data = 0x547;
     std::vector<std::uint8_t> bytes;

@@ -94,7 +94,58 @@ std::vector<std::uint8_t> BytesOf(std::u16string_view text) {
     return bytes;
 }
 
+std::vector<std::uint8_t> RecordBytesFor(std::u16string_view entry) {
+    std::u16string text = u"\\0Music\\01\\0{0} - {1}\\0";
+    text += entry;
+    text += u"\\0\\0\\0\\0";
+    text += u'\0';
+    return BytesOf(text);
+}
+
+bool IsRecordOf(const Record& record, std::u16string_view entry) {
+    return record.dwData == 0x547 && record.cbData == record.bytes.size() &&
+           record.bytes == RecordBytesFor(entry);
+}
+
+std::vector<int> AnnouncedEntries(const std::vector<Record>& records,
+                                  const std::vector<std::u16string>& entries) {
+    std::vector<int> announced;
+    for (const Record& record : records) {
+        int found = -1;
+        for (std::size_t i = 0; i < entries.size() && found < 0; ++i) {
+            if (IsRecordOf(record, entries[i])) found = static_cast<int>(i);
+        }
+        announced.push_back(found);
+    }
+    return announced;
+}
+
+bool FollowsList(const std::vector<int>& announced, std::size_t count) {
+    for (std::size_t k = 0; k < announced.size(); ++k) {
+        if (announced[k] < 0) return false;
+        if (k > 0 && static_cast<std::size_t>(announced[k]) !=
+                         (static_cast<std::size_t>(announced[k - 1]) + 1) % count) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::uint32_t MillisecondsBetween(const Record& earlier, const Record& later) {
+    constexpr std::uint32_t kDay = 24 * 60 * 60 * 1000;
+    return (later.arrivedMs + kDay - earlier.arrivedMs) % kDay;  // across midnight too
+}
+
 namespace {
+
+// "HH:MM:SS.mmm" as milliseconds into the day.
+std::uint32_t ClockMilliseconds(const std::string& clock) {
+    unsigned hour = 0, minute = 0, second = 0, millisecond = 0;
+    if (std::sscanf(clock.c_str(), "%u:%u:%u.%u", &hour, &minute, &second, &millisecond) != 4) {
+        return 0;
+    }
+    return ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
+}
 
 std::wstring StartMessengerArguments(const std::wstring& log, std::wstring_view options) {
     std::wstring arguments = L"--log \"" + log + L"\"";
@@ -139,6 +190,7 @@ std::vector<Record> Messenger::Records() const {
         std::string time, tag, hex;
         Record record;
         if (!(fields >> time >> tag >> record.cbData >> hex)) continue;
+        record.arrivedMs = ClockMilliseconds(time);
         record.dwData = std::stoull(tag, nullptr, 16);
         record.bytes = FromHex(hex);
         records.push_back(std::move(record));

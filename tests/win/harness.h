@@ -46,6 +46,7 @@ private:
 
 // One WM_COPYDATA the stand-in messenger received, as it wrote it to its log.
 struct Record {
+    std::uint32_t arrivedMs = 0;  // the messenger's clock: milliseconds into its day
     std::uint64_t dwData = 0;
     std::uint32_t cbData = 0;
     std::vector<std::uint8_t> bytes;
@@ -53,6 +54,24 @@ struct Record {
 
 // The bytes a text occupies in memory: UTF-16 little-endian.
 std::vector<std::uint8_t> BytesOf(std::u16string_view text);
+
+// The bytes of the now-playing text Quendral sends for an entry: the entry as its artist
+// and the defaults for the rest, written out here unit by unit.
+std::vector<std::uint8_t> RecordBytesFor(std::u16string_view entry);
+
+// Whether a record is the one Quendral sends for an entry.
+bool IsRecordOf(const Record& record, std::u16string_view entry);
+
+// For each record, the index of the entry it announces, or -1 for a record that is none.
+std::vector<int> AnnouncedEntries(const std::vector<Record>& records,
+                                  const std::vector<std::u16string>& entries);
+
+// Whether each announcement is of an entry and the one after the entry before it, round
+// and round a list of count entries.
+bool FollowsList(const std::vector<int>& announced, std::size_t count);
+
+// Milliseconds from one record's arrival to another's on the messenger's clock.
+std::uint32_t MillisecondsBetween(const Record& earlier, const Record& later);
 
 // A stand-in messenger process with a log of its own; its window exists once constructed.
 class Messenger {

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "rotation/pace.h"
+
 namespace quendral::testing {
 
 namespace {
@@ -52,6 +54,15 @@ void QuendralApp::AddEntry(std::u16string_view text) {
 
 void QuendralApp::Press(HWND button) {
     SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+void QuendralApp::SetPace(int seconds) {
+    for (int press = 0; press <= 2 * kMaxPace; ++press) {
+        const int pace = ParsePace(PaceText());
+        if (pace == seconds) return;
+        Press(pace < seconds ? longer_ : shorter_);
+    }
+    throw std::runtime_error("Quendral's pace does not move");
 }
 
 std::u16string QuendralApp::InputText() const {

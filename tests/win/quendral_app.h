@@ -31,8 +31,12 @@ public:
 
     // Types text into the input box (WM_SETTEXT) and presses "Add".
     void AddEntry(std::u16string_view text);
-    // Presses a button and returns when its click has been handled.
+    // Presses a button and returns when its click has been handled. A click's
+    // announcement is logged by the messenger before the press returns.
     void Press(HWND button);
+    // Presses "<" or ">" until the pace reads seconds. Pace 0 keeps the timer from
+    // ticking, so that only "Ok" steps the rotation.
+    void SetPace(int seconds);
     std::u16string InputText() const;
     std::u16string PaceText() const;
     int EntryCount() const;

@@ -191,10 +191,12 @@ TEST_CASE("Win32Controls::pace and start on the real timer") {
         Shorter(saniye, *host.timer);
         Start(saniye, *host.timer, liste, rotationIndex, messenger);
         CHECK(messenger.announced.size() == 1);
-        // About once a second: not the ~10 ms a zero or tiny period would give.
-        PumpFor(3500);
-        CHECK(host.ticks >= 2);
-        CHECK(host.ticks <= 5);
+        // About once a second: three ticks take well over two seconds, not the ~30 ms a
+        // zero or tiny period would give. Only a far too short interval fails; a slow
+        // machine merely waits longer.
+        const ULONGLONG started = GetTickCount64();
+        REQUIRE(WaitUntil([&] { return host.ticks >= 3; }, 30000));
+        CHECK(GetTickCount64() - started >= 2500);
         // Pace 0 stops the ticks with the switch still on, '>' brings them back.
         Shorter(saniye, *host.timer);
         const int stoppedAt = host.ticks;
