@@ -272,7 +272,7 @@ TEST_CASE("List::a full list refuses more with one balloon, and its rotation wra
     CHECK(app.EntryCount() == kFullList);
     CHECK(app.InputText() == u"one too many");
     const DWORD pid = app.Process().Id();
-    REQUIRE(WaitUntil([&] { return Tooltips(pid, true).size() == 1; }, 3000));
+    REQUIRE(WaitUntil([&] { return Tooltips(pid, true).size() == 1; }, 30000));
     {
         RECT balloon{}, box{};
         GetWindowRect(Tooltips(pid, true).front(), &balloon);
@@ -290,7 +290,7 @@ TEST_CASE("List::a full list refuses more with one balloon, and its rotation wra
     CHECK(app.InputText() == u"one too many");
     // It goes by itself.
     CHECK(WaitUntil([&] { return Tooltips(pid, true).empty(); },
-                    quendral::BalloonNotice::kShowMs + 5000));
+                    quendral::BalloonNotice::kShowMs + 30000));
 
     // Ok announces the first entry; the steps that follow reach the last and wrap.
     {

@@ -72,7 +72,7 @@ HWND FocusOf(HWND form) {
 bool BringToFront(HWND form) {
     if (GetForegroundWindow() != form) SetForegroundWindow(form);
     return WaitUntil([&] { return GetForegroundWindow() == form && FocusOf(form) != nullptr; },
-                     3000);
+                     10000);
 }
 
 // ---------------------------------------------------------------------------------
@@ -115,7 +115,7 @@ bool Flush(const QuendralApp& app) {
 bool TabTo(HWND form, HWND expected) {
     const HWND from = FocusOf(form);
     PostKeyPress(from != nullptr ? from : form, VK_TAB, kScanTab);
-    return WaitUntil([&] { return FocusOf(form) == expected; }, 3000);
+    return WaitUntil([&] { return FocusOf(form) == expected; }, 10000);
 }
 
 // Presses Shift+Tab on the keyboard (the form must be in front) and waits until the focus
@@ -137,7 +137,7 @@ bool TabUntil(HWND form, HWND target) {
     for (int i = 0; i < 10 && FocusOf(form) != target; ++i) {
         const HWND from = FocusOf(form);
         PostKeyPress(from != nullptr ? from : form, VK_TAB, kScanTab);
-        WaitUntil([&] { return FocusOf(form) != from; }, 3000);
+        WaitUntil([&] { return FocusOf(form) != from; }, 10000);
     }
     return FocusOf(form) == target;
 }

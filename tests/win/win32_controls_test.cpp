@@ -129,7 +129,7 @@ TEST_CASE("Win32Controls::a full list box takes nothing more, the text stays, th
     GetClassNameW(notice.Window(), className, 32);
     CHECK(std::wstring(className) == TOOLTIPS_CLASSW);
     CHECK(WaitUntil([&] { return !IsWindowVisible(notice.Window()); },
-                    BalloonNotice::kShowMs + 5000));
+                    BalloonNotice::kShowMs + 30000));
     AddEntry(liste, ekle);
     CHECK(IsWindowVisible(notice.Window()));
 
