@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Redraws the window's artwork in ui/res: the background picture and the icon.
 # The outputs are kept in the repository, so ordinary builds never run this;
-# run it after changing the drawing below or scripts/make-icon.py.
+# run it after changing the drawing below or scripts/make-icon.py. Every run writes
+# the same bytes (-strip leaves the JPEG no date, no profile, no comment), so the
+# committed files are what it makes.
 # Needs Debian's imagemagick, fonts-dejavu-core and python3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
