@@ -1,11 +1,12 @@
-# make build: every build; make test: every test; make run: Quendral with a stand-in messenger.
+# make build: every build; make test: every test; make run: Quendral with a stand-in messenger;
+# make dist: the release zip in dist/.
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
 PRESETS := host windows windows64
 WINE_TESTS := scripts/wine-tests.sh
 
-.PHONY: bootstrap build test run bench clean format
+.PHONY: bootstrap build test dist run bench clean format
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -21,6 +22,10 @@ test: build
 	@$(WINE_TESTS) windows
 	@$(WINE_TESTS) windows64
 
+# Only what the release needs: Quendral.exe of the shipped build, then the zip.
+dist: bootstrap
+	@cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
+
 run: build
 	@scripts/run.sh
 
@@ -31,4 +36,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build dist
