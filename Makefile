@@ -1,12 +1,12 @@
 # make build: every build; make test: every test; make run: Quendral with a stand-in messenger;
-# make dist: the release zip in dist/.
+# make dist: the release zip in dist/; make verify-reproducible: a second build, compared.
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
 PRESETS := host windows windows64
 WINE_TESTS := scripts/wine-tests.sh
 
-.PHONY: bootstrap build test dist run bench clean format
+.PHONY: bootstrap build test dist verify-reproducible run bench clean format
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -17,14 +17,19 @@ build: bootstrap
 	done
 	@echo "Quendral.exe: build/windows/Quendral.exe"
 
+# The quick checks first: unit tests, then whether a second build gives the same bytes.
 test: build
 	@ctest --preset host
+	@scripts/verify-reproducible.sh
 	@$(WINE_TESTS) windows
 	@$(WINE_TESTS) windows64
 
 # Only what the release needs: Quendral.exe of the shipped build, then the zip.
 dist: bootstrap
 	@cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
+
+verify-reproducible: bootstrap
+	@scripts/verify-reproducible.sh
 
 run: build
 	@scripts/run.sh
