@@ -1,0 +1,201 @@
+// The release as a Windows user gets it: dist/Quendral-<version>.zip, unpacked by the
+// test set-up into release\ beside this program. Its Quendral.exe must be the very
+// file the window tests ran, its version and icons must read back as Windows reads
+// them, and SHA256SUMS must hold what certutil would say of each file.
+#include <doctest/doctest.h>
+#include <windows.h>
+#include <bcrypt.h>
+#include <imagehlp.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "ui/resource.h"
+#include "ui/version.h"
+#include "win/harness.h"
+#include "win/pe_image.h"
+
+using namespace quendral::testing;
+
+namespace {
+
+std::wstring Unpacked(std::wstring_view name) {
+    return BesideThisProgram(L"release\\").append(name);
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The names in the unpacked folder, sorted.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const std::unique_ptr<void, decltype(&FindClose)> search(
+        FindFirstFileW((folder + L"*").c_str(), &found), &FindClose);
+    if (search.get() == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search.get(), &found));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// SHA-256 through the system's own provider, in lower-case hex; empty on failure.
+std::string Sha256Hex(const std::vector<std::uint8_t>& bytes) {
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (!BCRYPT_SUCCESS(
+            BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+        return {};
+    const auto closeAlgorithm = [](BCRYPT_ALG_HANDLE a) { BCryptCloseAlgorithmProvider(a, 0); };
+    const std::unique_ptr<void, decltype(closeAlgorithm)> algorithmOwner(algorithm, closeAlgorithm);
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0))) return {};
+    const std::unique_ptr<void, decltype(&BCryptDestroyHash)> hashOwner(hash, &BCryptDestroyHash);
+    std::vector<std::uint8_t> input = bytes;  // the call takes a non-const buffer
+    std::uint8_t digest[32]{};
+    if (!BCRYPT_SUCCESS(BCryptHashData(hash, input.data(), static_cast<ULONG>(input.size()), 0)) ||
+        !BCRYPT_SUCCESS(BCryptFinishHash(hash, digest, sizeof digest, 0))) {
+        return {};
+    }
+    std::string hex;
+    for (std::uint8_t b : digest) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 15];
+    }
+    return hex;
+}
+
+std::u16string VersionValue(const std::vector<std::uint8_t>& block, const wchar_t* name) {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || value == nullptr) {
+        return u"<missing>";
+    }
+    std::u16string text(static_cast<const char16_t*>(value), length);
+    while (!text.empty() && text.back() == u'\0') text.pop_back();
+    return text;
+}
+
+std::u16string Widened(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+struct IconOwner {
+    HICON icon = nullptr;
+    ~IconOwner() {
+        if (icon != nullptr) DestroyIcon(icon);
+    }
+};
+
+// The width and height of an icon's colour image.
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) return {};
+    const std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> colour(
+        info.hbmColor, &DeleteObject);
+    const std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> mask(
+        info.hbmMask, &DeleteObject);
+    BITMAP bitmap{};
+    if (GetObjectW(info.hbmColor, sizeof bitmap, &bitmap) == 0) return {};
+    return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+}  // namespace
+
+TEST_CASE("release::the zip holds Quendral.exe, README.txt and SHA256SUMS, and nothing else") {
+    const std::vector<std::wstring> expected = {L"Quendral.exe", L"README.txt", L"SHA256SUMS"};
+    CHECK(FolderEntries(Unpacked(L"")) == expected);
+}
+
+TEST_CASE("release::its Quendral.exe is the 32-bit program the window tests ran, with no date") {
+    const std::vector<std::uint8_t> released = FileBytes(Unpacked(L"Quendral.exe"));
+    REQUIRE_FALSE(released.empty());
+    CHECK(released == FileBytes(BesideThisProgram(L"Quendral.exe")));
+
+    const PeImage pe = ParsePeImage(released);
+    REQUIRE(pe.valid);
+    CHECK(pe.machine == IMAGE_FILE_MACHINE_I386);
+    // No link time in the header, and a checksum that is the content's own.
+    const std::size_t header = ReadAt<std::uint32_t>(released, 0x3C);
+    CHECK(ReadAt<std::uint32_t>(released, header + 8) == 0u);
+    DWORD inHeader = 0, computed = 0;
+    const std::wstring path = Unpacked(L"Quendral.exe");
+    REQUIRE(MapFileAndCheckSumW(path.c_str(), &inHeader, &computed) == CHECKSUM_SUCCESS);
+    CHECK(inHeader == computed);
+}
+
+TEST_CASE("release::version resource and icons read back from the unpacked Quendral.exe") {
+    const std::wstring path = Unpacked(L"Quendral.exe");
+
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    REQUIRE(size > 0);
+    std::vector<std::uint8_t> block(size);
+    REQUIRE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedLength = 0;
+    REQUIRE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength));
+    REQUIRE(fixed != nullptr);
+    const DWORD major = QUENDRAL_VERSION_MAJOR, minor = QUENDRAL_VERSION_MINOR;
+    CHECK(fixed->dwFileVersionMS == (major << 16 | minor));
+    CHECK(fixed->dwProductVersionMS == (major << 16 | minor));
+    // The zip's name carries the same text: the set-up unpacked Quendral-<it>.zip.
+    CHECK(VersionValue(block, L"FileVersion") == Widened(QUENDRAL_VERSION_TEXT));
+    CHECK(VersionValue(block, L"ProductVersion") == Widened(QUENDRAL_VERSION_TEXT));
+    CHECK(VersionValue(block, L"ProductName") == u"Quendral");
+    CHECK(VersionValue(block, L"OriginalFilename") == u"Quendral.exe");
+
+    // The icon as Explorer takes it from the file: one icon, large and small.
+    CHECK(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0) == 1);
+    IconOwner large, small;
+    CHECK(ExtractIconExW(path.c_str(), 0, &large.icon, &small.icon, 1) == 2);
+    const SIZE largeSize = IconSize(large.icon);
+    CHECK(largeSize.cx == GetSystemMetrics(SM_CXICON));
+    CHECK(largeSize.cy == GetSystemMetrics(SM_CYICON));
+    const SIZE smallSize = IconSize(small.icon);
+    CHECK(smallSize.cx == GetSystemMetrics(SM_CXSMICON));
+    CHECK(smallSize.cy == GetSystemMetrics(SM_CYSMICON));
+
+    // And as a program loads it by id, at both of its sizes.
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> image(
+        LoadLibraryExW(path.c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
+        &FreeLibrary);
+    REQUIRE(image != nullptr);
+    for (int side : {32, 16}) {
+        INFO("side " << side);
+        IconOwner icon{static_cast<HICON>(
+            LoadImageW(image.get(), MAKEINTRESOURCEW(IDI_QUENDRAL), IMAGE_ICON, side, side, 0))};
+        const SIZE loaded = IconSize(icon.icon);
+        CHECK(loaded.cx == side);
+        CHECK(loaded.cy == side);
+    }
+}
+
+TEST_CASE("release::SHA256SUMS holds every other file's SHA-256; README.txt reads on Windows") {
+    const std::string sums = Text(FileBytes(Unpacked(L"SHA256SUMS")));
+    const std::string exe = Sha256Hex(FileBytes(Unpacked(L"Quendral.exe")));
+    const std::vector<std::uint8_t> readme = FileBytes(Unpacked(L"README.txt"));
+    const std::string readmeSum = Sha256Hex(readme);
+    REQUIRE(exe.size() == 64);
+    REQUIRE(readmeSum.size() == 64);
+    // The form `sha256sum -c` reads: hash, two spaces, name, one line each.
+    CHECK(sums == exe + "  Quendral.exe\n" + readmeSum + "  README.txt\n");
+
+    const std::string text = Text(readme);
+    CHECK(text.rfind("Quendral " QUENDRAL_VERSION_TEXT "\r\n", 0) == 0);
+    CHECK(text.find("@VERSION@") == std::string::npos);
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+        INFO("line ending at byte " << at);
+        REQUIRE(at > 0);
+        REQUIRE(text[at - 1] == '\r');
+    }
+}
