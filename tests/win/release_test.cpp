@@ -1,7 +1,9 @@
-// The release as a Windows user gets it: dist/Quendral-<version>.zip, unpacked by the
-// test set-up into release\ beside this program. Its Quendral.exe must be the very
-// file the window tests ran, its version and icons must read back as Windows reads
-// them, and SHA256SUMS must hold what certutil would say of each file.
+// The release as a Windows user gets it: dist/Quendral-<version>.zip, which the shipped
+// 32-bit build packs, unpacked by the test set-up into release\ beside this program.
+// Its Quendral.exe must be the very file the shipped build's window tests ran, its
+// version and icons must read back as Windows reads them, and SHA256SUMS must hold
+// what certutil would say of each file. Both suites run it: a 64-bit program reads a
+// 32-bit one as data just as well.
 #include <doctest/doctest.h>
 #include <windows.h>
 #include <bcrypt.h>
@@ -26,6 +28,12 @@ namespace {
 
 std::wstring Unpacked(std::wstring_view name) {
     return BesideThisProgram(L"release\\").append(name);
+}
+
+// The shipped build's Quendral.exe: beside the 32-bit suite, in the build next door for
+// the 64-bit one.
+std::wstring ShippedProgram() {
+    return BesideThisProgram(sizeof(void*) == 4 ? L"Quendral.exe" : L"..\\windows\\Quendral.exe");
 }
 
 std::string Text(const std::vector<std::uint8_t>& bytes) {
@@ -115,10 +123,10 @@ TEST_CASE("release::the zip holds Quendral.exe, README.txt and SHA256SUMS, and n
     CHECK(FolderEntries(Unpacked(L"")) == expected);
 }
 
-TEST_CASE("release::its Quendral.exe is the 32-bit program the window tests ran, with no date") {
+TEST_CASE("release::its Quendral.exe is the shipped 32-bit program, with no date in it") {
     const std::vector<std::uint8_t> released = FileBytes(Unpacked(L"Quendral.exe"));
     REQUIRE_FALSE(released.empty());
-    CHECK(released == FileBytes(BesideThisProgram(L"Quendral.exe")));
+    CHECK(released == FileBytes(ShippedProgram()));
 
     const PeImage pe = ParsePeImage(released);
     REQUIRE(pe.valid);
