@@ -7,6 +7,7 @@
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
 #include "ui/resource.h"
+#include "ui/start_phases.h"
 
 namespace quendral {
 
@@ -116,6 +117,7 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     form.owner_.reset(CreateWindowExW(0, WC_STATICW, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, instance, nullptr));
     if (!form.owner_) return false;
+    start_phases::Mark("class and owner window");
 
     const int dpi = static_cast<int>(GetDpiForSystem());
     RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
@@ -125,8 +127,12 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
                                   CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                   form.owner_.get(), nullptr, instance, &form);
     if (window == nullptr) return false;
+    start_phases::Mark("rest of CreateWindowEx");
     ShowWindow(window, showCommand);
+    start_phases::Mark("ShowWindow");
     UpdateWindow(window);
+    start_phases::Mark("first paint");
+    start_phases::Report();
     return true;
 }
 
@@ -189,6 +195,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Form1::OnCreate(HWND window) {
+    start_phases::Mark("form window up to WM_CREATE");
     for (const ControlSpec& entry : kControls) {
         HWND control = CreateWindowExW(entry.exStyle, entry.className, entry.text,
                                        WS_CHILD | WS_VISIBLE | entry.style, 0, 0, 0, 0, window,
@@ -206,8 +213,10 @@ bool Form1::OnCreate(HWND window) {
     for (UINT command : {SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE}) {
         DeleteMenu(systemMenu, command, MF_BYCOMMAND);
     }
+    start_phases::Mark("controls");
 
     background_.Load(instance_, IDR_BACKGROUND);
+    start_phases::Mark("picture decoded");
     ApplyDpi(static_cast<int>(GetDpiForWindow(window)));
     Form_Load();
     return true;
@@ -225,15 +234,18 @@ void Form1::ApplyDpi(int dpi) {
         HFONT font = control == saniye ? saniyeFont_.get() : defaultFont_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    start_phases::Mark("fonts and control places");
 
     RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
                layout::TwipsToPixels(layout::kClientHeight, dpi)};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
     SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    start_phases::Mark("frame sized");
     RECT client{};
     GetClientRect(window, &client);
     background_.Fit(dpi, client.right, client.bottom);
+    start_phases::Mark("picture fitted");
 
     bigIcon_.reset(
         LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi))));
@@ -241,6 +253,7 @@ void Form1::ApplyDpi(int dpi) {
         LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    start_phases::Mark("icons");
     InvalidateRect(window, nullptr, TRUE);
 }
 
