@@ -1,6 +1,7 @@
 // The picture's decoder against the Windows Imaging Component, which decoded it before:
 // the same pixels, give or take the few levels by which JPEG decoders legitimately
 // differ (rounding in the inverse transform, colour conversion and chroma upsampling).
+// And the picture on the screen, as Quendral's window shows it.
 #include <doctest/doctest.h>
 
 #include <wincodec.h>
@@ -11,8 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ui/handles.h"
 #include "ui/picture.h"
 #include "win/harness.h"
+#include "win/quendral_app.h"
 
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
                                                         IWICImagingFactory** factory);
@@ -104,4 +107,59 @@ TEST_CASE(
     MESSAGE("largest difference in a channel: " << largest << " levels; pixels that differ: "
                                                 << differing << " of " << ours.pixels.size() / 4);
     CHECK(largest <= kTolerance);
+}
+
+TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above the controls") {
+    std::vector<std::uint8_t> jpeg = BackgroundResource();
+    const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
+    REQUIRE_FALSE(expected.Empty());
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    REQUIRE(dpi == 96);  // the picture's own pixels are shown at 96 DPI
+
+    QuendralApp app;
+    SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    // A round trip: the window's messages are running, so its first paint is done.
+    SendMessageW(app.Form(), WM_NULL, 0, 0);
+    RECT client{};
+    GetClientRect(app.Form(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(app.Form(), &origin);
+
+    // The title band, from the top of the client area down to just above the list.
+    const int width = client.right;
+    const int height = 100;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    WindowDc desktop(nullptr);
+    UniqueDc memory(CreateCompatibleDC(desktop.get()));
+    void* bits = nullptr;
+    UniqueBitmap shot(CreateDIBSection(desktop.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    REQUIRE(shot);
+    {
+        Selection select(memory.get(), shot.get());
+        BitBlt(memory.get(), 0, 0, width, height, desktop.get(), origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+    }
+    const auto* shown = static_cast<const std::uint8_t*>(bits);
+    std::size_t differing = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
+            const std::size_t from = (static_cast<std::size_t>(y) * expected.width + x) * 4;
+            for (std::size_t c = 0; c < 3; ++c) {
+                if (shown[at + c] != expected.pixels[from + c]) {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+    }
+    CHECK(differing == 0);
+    CHECK(app.Close());
 }
