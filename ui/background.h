@@ -4,15 +4,14 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "ui/handles.h"
+#include "ui/picture.h"
 
 namespace quendral {
 
 class Background {
 public:
-    // Decodes the JPEG resource with the Windows Imaging Component; false if it can't.
+    // Decodes the JPEG resource; false if it can't (the window is then painted white).
     bool Load(HINSTANCE instance, int resourceId);
 
     // Prepares the bitmap for a window at this DPI: the picture's own pixels at 96 DPI,
@@ -23,9 +22,7 @@ public:
     void Paint(HDC dc, const RECT& client) const;
 
 private:
-    std::vector<BYTE> pixels_;  // 32-bit BGRA rows, top-down
-    int width_ = 0;
-    int height_ = 0;
+    picture::Image source_;
     UniqueBitmap fitted_;
     SIZE fittedSize_{};
 };

@@ -7,6 +7,7 @@
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
 #include "ui/resource.h"
+#include "ui/start_phases.h"
 
 namespace quendral {
 
@@ -17,6 +18,9 @@ constexpr wchar_t kCaption[] = L"Quendral";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1Id = 1;
+// Posted to itself: the big icon, which nothing shows at start, is loaded once the
+// window is up.
+constexpr UINT kLoadBigIcon = WM_APP + 1;
 // The Color 9 of the layout: the system's caption-text colour.
 constexpr int kSystemColour9 = COLOR_CAPTIONTEXT;
 
@@ -45,6 +49,14 @@ COLORREF TextColourOn(COLORREF background) {
         (GetRValue(background) * 299 + GetGValue(background) * 587 + GetBValue(background) * 114) /
         1000;
     return luminance >= 128 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+}
+
+// The window's outer size for the layout's client area at this DPI.
+SIZE FrameSize(int dpi) {
+    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
+               layout::TwipsToPixels(layout::kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 HFONT MessageFont(int dpi) {
@@ -116,17 +128,19 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     form.owner_.reset(CreateWindowExW(0, WC_STATICW, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, instance, nullptr));
     if (!form.owner_) return false;
+    start_phases::Mark("class and owner window");
 
-    const int dpi = static_cast<int>(GetDpiForSystem());
-    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
-               layout::TwipsToPixels(layout::kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    HWND window = CreateWindowExW(kExStyle, kFormClass, kCaption, kStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                                  form.owner_.get(), nullptr, instance, &form);
+    const SIZE frame = FrameSize(static_cast<int>(GetDpiForSystem()));
+    HWND window =
+        CreateWindowExW(kExStyle, kFormClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        frame.cx, frame.cy, form.owner_.get(), nullptr, instance, &form);
     if (window == nullptr) return false;
+    start_phases::Mark("rest of CreateWindowEx");
     ShowWindow(window, showCommand);
+    start_phases::Mark("ShowWindow");
     UpdateWindow(window);
+    start_phases::Mark("first paint");
+    start_phases::Report();
     return true;
 }
 
@@ -171,6 +185,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CTLCOLORSTATIC:
             return OnColorStatic(reinterpret_cast<HDC>(wParam));
+        case kLoadBigIcon:
+            LoadBigIcon();
+            return 0;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -189,14 +206,19 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Form1::OnCreate(HWND window) {
+    start_phases::Mark("form window up to WM_CREATE");
+    // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
+    const int dpi = static_cast<int>(GetDpiForWindow(window));
     for (const ControlSpec& entry : kControls) {
-        HWND control = CreateWindowExW(entry.exStyle, entry.className, entry.text,
-                                       WS_CHILD | WS_VISIBLE | entry.style, 0, 0, 0, 0, window,
-                                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)),
-                                       instance_, nullptr);
+        const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
+        HWND control = CreateWindowExW(
+            entry.exStyle, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style,
+            place.left, place.top, place.width, place.height, window,
+            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)), instance_, nullptr);
         if (control == nullptr) return false;
         this->*entry.handle = control;
     }
+    placedDpi_ = dpi;
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
     Timer1.emplace(window, kTimer1Id);
@@ -206,9 +228,11 @@ bool Form1::OnCreate(HWND window) {
     for (UINT command : {SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE}) {
         DeleteMenu(systemMenu, command, MF_BYCOMMAND);
     }
+    start_phases::Mark("controls");
 
     background_.Load(instance_, IDR_BACKGROUND);
-    ApplyDpi(static_cast<int>(GetDpiForWindow(window)));
+    start_phases::Mark("picture decoded");
+    ApplyDpi(dpi);
     Form_Load();
     return true;
 }
@@ -219,29 +243,46 @@ void Form1::ApplyDpi(int dpi) {
     saniyeFont_.reset(PaceFont(dpi));
     for (const ControlSpec& entry : kControls) {
         HWND control = this->*entry.handle;
-        const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
-        SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (dpi != placedDpi_) {
+            const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
+            SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         HFONT font = control == saniye ? saniyeFont_.get() : defaultFont_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    placedDpi_ = dpi;
+    start_phases::Mark("fonts and control places");
 
-    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
-               layout::TwipsToPixels(layout::kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    // Open already made the frame this size for the system's DPI.
+    const SIZE frame = FrameSize(dpi);
+    RECT now{};
+    GetWindowRect(window, &now);
+    if (now.right - now.left != frame.cx || now.bottom - now.top != frame.cy) {
+        SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+    start_phases::Mark("frame sized");
     RECT client{};
     GetClientRect(window, &client);
     background_.Fit(dpi, client.right, client.bottom);
+    start_phases::Mark("picture fitted");
 
-    bigIcon_.reset(
-        LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi))));
+    // The caption shows the small icon from the start; the big one can wait.
     smallIcon_.reset(
         LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))));
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    PostMessageW(window, kLoadBigIcon, 0, 0);
+    start_phases::Mark("icons");
     InvalidateRect(window, nullptr, TRUE);
+}
+
+void Form1::LoadBigIcon() {
+    HWND window = window_.get();
+    const auto dpi = GetDpiForWindow(window);
+    UniqueIcon icon(LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXICON, dpi)));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
+    bigIcon_ = std::move(icon);  // the one the window held until now goes only now
 }
 
 // Like a dialog, the window gives the keyboard back to the control that had it.

@@ -40,6 +40,7 @@ private:
 
     // Fonts, control places, window size and picture for the current DPI.
     void ApplyDpi(int dpi);
+    void LoadBigIcon();
     void PaintButton(const DRAWITEMSTRUCT& item) const;
 
     void Form_Load();
@@ -54,6 +55,7 @@ private:
     UniqueWindow window_;
     HINSTANCE instance_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
+    int placedDpi_ = 0;     // the DPI the controls' places are for
 
     HWND liste = nullptr;
     HWND ekle = nullptr;

@@ -1,0 +1,165 @@
+// The picture's decoder against the Windows Imaging Component, which decoded it before:
+// the same pixels, give or take the few levels by which JPEG decoders legitimately
+// differ (rounding in the inverse transform, colour conversion and chroma upsampling).
+// And the picture on the screen, as Quendral's window shows it.
+#include <doctest/doctest.h>
+
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "ui/handles.h"
+#include "ui/picture.h"
+#include "win/harness.h"
+#include "win/quendral_app.h"
+
+extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
+                                                        IWICImagingFactory** factory);
+
+using namespace quendral;
+using namespace quendral::testing;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The largest difference allowed in any channel of any pixel (2 measured under Wine 8).
+constexpr int kTolerance = 4;
+// The background as Quendral.exe carries it (RCDATA 101).
+constexpr int kBackgroundId = 101;
+
+std::vector<std::uint8_t> BackgroundResource() {
+    std::vector<std::uint8_t> bytes;
+    HMODULE image = LoadLibraryExW(BesideThisProgram(L"Quendral.exe").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (image == nullptr) return bytes;
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(kBackgroundId), RT_RCDATA);
+    HGLOBAL loaded = found != nullptr ? LoadResource(image, found) : nullptr;
+    const auto* start = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    if (start != nullptr) bytes.assign(start, start + SizeofResource(image, found));
+    FreeLibrary(image);
+    return bytes;
+}
+
+// 32-bit BGRA rows, top-down, as the imaging component decodes and converts them.
+picture::Image DecodeWithWic(std::vector<std::uint8_t>& jpeg) {
+    picture::Image image;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    UINT width = 0, height = 0;
+    if (FAILED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, factory.GetAddressOf())) ||
+        FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromMemory(jpeg.data(), static_cast<DWORD>(jpeg.size()))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) ||
+        FAILED(factory->CreateFormatConverter(&converter)) ||
+        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
+                                     WICBitmapDitherTypeNone, nullptr, 0,
+                                     WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter->GetSize(&width, &height))) {
+        return image;
+    }
+    image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
+    if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(image.pixels.size()),
+                                     image.pixels.data()))) {
+        image.pixels.clear();
+        return image;
+    }
+    image.width = static_cast<int>(width);
+    image.height = static_cast<int>(height);
+    return image;
+}
+
+}  // namespace
+
+TEST_CASE(
+    "picture::the background decodes as the imaging component decodes it, within a few levels") {
+    std::vector<std::uint8_t> jpeg = BackgroundResource();
+    REQUIRE(jpeg.size() > 1000);
+    const picture::Image ours = picture::DecodeJpeg(jpeg.data(), jpeg.size());
+    const picture::Image theirs = DecodeWithWic(jpeg);
+    REQUIRE_FALSE(theirs.Empty());
+    REQUIRE(ours.width == theirs.width);
+    REQUIRE(ours.height == theirs.height);
+    REQUIRE(ours.pixels.size() == theirs.pixels.size());
+
+    int largest = 0;
+    std::size_t differing = 0;
+    bool opaque = true;
+    for (std::size_t i = 0; i < ours.pixels.size(); i += 4) {
+        bool differs = false;
+        for (std::size_t c = 0; c < 3; ++c) {
+            const int difference = std::abs(ours.pixels[i + c] - theirs.pixels[i + c]);
+            largest = std::max(largest, difference);
+            differs = differs || difference != 0;
+        }
+        if (differs) ++differing;
+        opaque = opaque && ours.pixels[i + 3] == 255;
+    }
+    CHECK(opaque);
+    MESSAGE("largest difference in a channel: " << largest << " levels; pixels that differ: "
+                                                << differing << " of " << ours.pixels.size() / 4);
+    CHECK(largest <= kTolerance);
+}
+
+TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above the controls") {
+    std::vector<std::uint8_t> jpeg = BackgroundResource();
+    const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
+    REQUIRE_FALSE(expected.Empty());
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    REQUIRE(dpi == 96);  // the picture's own pixels are shown at 96 DPI
+
+    QuendralApp app;
+    SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    // A round trip: the window's messages are running, so its first paint is done.
+    SendMessageW(app.Form(), WM_NULL, 0, 0);
+    RECT client{};
+    GetClientRect(app.Form(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(app.Form(), &origin);
+
+    // The title band, from the top of the client area down to just above the list.
+    const int width = client.right;
+    const int height = 100;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    WindowDc desktop(nullptr);
+    UniqueDc memory(CreateCompatibleDC(desktop.get()));
+    void* bits = nullptr;
+    UniqueBitmap shot(CreateDIBSection(desktop.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    REQUIRE(shot);
+    {
+        Selection select(memory.get(), shot.get());
+        BitBlt(memory.get(), 0, 0, width, height, desktop.get(), origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+    }
+    const auto* shown = static_cast<const std::uint8_t*>(bits);
+    std::size_t differing = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
+            const std::size_t from = (static_cast<std::size_t>(y) * expected.width + x) * 4;
+            for (std::size_t c = 0; c < 3; ++c) {
+                if (shown[at + c] != expected.pixels[from + c]) {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+    }
+    CHECK(differing == 0);
+    CHECK(app.Close());
+}
