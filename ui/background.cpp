@@ -4,7 +4,7 @@
 #include <wrl/client.h>
 
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
-                                                       IWICImagingFactory** factory);
+                                                        IWICImagingFactory** factory);
 
 namespace quendral {
 

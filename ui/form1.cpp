@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <utility>
 
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
@@ -181,7 +182,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDestroy();
             return 0;
         case WM_NCDESTROY:
-            window_ = UniqueWindow{};
+            // The window is already on its way out: let go of it, don't destroy it again.
+            window_.release();
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             break;
     }
@@ -215,16 +217,20 @@ bool Form1::OnCreate(HWND window) {
 
 void Form1::ApplyDpi(int dpi) {
     HWND window = window_.get();
-    defaultFont_.reset(MessageFont(dpi));
-    saniyeFont_.reset(PaceFont(dpi));
+    // The controls take the new fonts and the window its new icons before the old ones
+    // are freed: a control never holds a deleted font.
+    UniqueFont defaultFont(MessageFont(dpi));
+    UniqueFont saniyeFont(PaceFont(dpi));
     for (const ControlSpec& entry : kControls) {
         HWND control = this->*entry.handle;
         const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
         SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        HFONT font = control == saniye ? saniyeFont_.get() : defaultFont_.get();
+        HFONT font = control == saniye ? saniyeFont.get() : defaultFont.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    defaultFont_ = std::move(defaultFont);
+    saniyeFont_ = std::move(saniyeFont);
 
     RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
                layout::TwipsToPixels(layout::kClientHeight, dpi)};
@@ -235,12 +241,14 @@ void Form1::ApplyDpi(int dpi) {
     GetClientRect(window, &client);
     background_.Fit(dpi, client.right, client.bottom);
 
-    bigIcon_.reset(
+    UniqueIcon bigIcon(
         LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi))));
-    smallIcon_.reset(
+    UniqueIcon smallIcon(
         LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))));
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    bigIcon_ = std::move(bigIcon);
+    smallIcon_ = std::move(smallIcon);
     InvalidateRect(window, nullptr, TRUE);
 }
 
@@ -347,8 +355,7 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() {
     WindowTextControl pace(saniye);
     ListBoxEntries entries(liste);
-    MessengerAnnouncer messenger;
-    Start(pace, *Timer1, entries, rotationIndex, messenger);
+    Start(pace, *Timer1, entries, rotationIndex, messenger_);
 }
 
 void Form1::Command3_Click() {
@@ -369,8 +376,7 @@ void Form1::cok_Click() {
 
 void Form1::Timer1_Timer() {
     ListBoxEntries entries(liste);
-    MessengerAnnouncer messenger;
-    RotationStep(entries, rotationIndex, messenger);
+    RotationStep(entries, rotationIndex, messenger_);
 }
 
 }  // namespace quendral
