@@ -595,3 +595,34 @@ TEST_CASE("Messenger::malformed records sent for real are logged exactly as they
     CHECK(records[0].cbData == bytes.size());
     CHECK(records[0].bytes == bytes);
 }
+
+TEST_CASE("Messenger::a stream of records whose pattern repeats {2} leaves its memory flat") {
+    // 180 KB records that would render to 60 million characters each.
+    std::u16string text = u"\\0Music\\01\\0";
+    for (int i = 0; i < 30'000; ++i) text += u"{2}";
+    text += u"\\0artist\\0title\\0" + std::u16string(2'000, u'a') + u"\\0\\0";
+    text += u'\0';
+    const std::vector<std::uint8_t> bytes = BytesOf(text);
+    constexpr int kRecords = 40;
+    constexpr int kWarmUp = 5;
+    Messenger messenger;
+    COPYDATASTRUCT copy{};
+    copy.dwData = 0x547;
+    copy.cbData = static_cast<DWORD>(bytes.size());
+    copy.lpData = const_cast<std::uint8_t*>(bytes.data());
+    Usage warm;
+    for (int i = 1; i <= kRecords; ++i) {
+        DWORD_PTR answer = 0;
+        REQUIRE(SendMessageTimeoutW(messenger.Window(), WM_COPYDATA, 0,
+                                    reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 30000,
+                                    &answer) != 0);
+        if (i == kWarmUp) warm = UsageOf(messenger.Process().Handle());
+    }
+    REQUIRE(Probe(messenger.Window()).has_value());
+    const Usage end = UsageOf(messenger.Process().Handle());
+    MESSAGE("after " << kWarmUp << " records: " << Describe(warm));
+    MESSAGE("after " << kRecords << " records: " << Describe(end));
+    CHECK(end.pagefile <= warm.pagefile + 8 * kMegabyte);
+    CHECK(TextOf(FindWindowExW(messenger.Window(), nullptr, L"Static", nullptr)).size() < 4200);
+    CHECK(messenger.Records().size() == kRecords);
+}
