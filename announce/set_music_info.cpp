@@ -4,7 +4,23 @@
 
 namespace quendral {
 
-void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
+namespace {
+
+std::uint64_t NowMs() {
+    static const LONGLONG perSecond = [] {
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        return frequency.QuadPart;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<std::uint64_t>(now.QuadPart / perSecond * 1000 +
+                                      now.QuadPart % perSecond * 1000 / perSecond);
+}
+
+}  // namespace
+
+void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
                   std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
                   std::u16string_view r_sFormat, std::int16_t r_bShow) {
     const std::u16string text =
@@ -15,17 +31,28 @@ void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
     record.lpData = const_cast<char16_t*>(text.data());
 
     DeliverToEveryWindow(
+        pacer,
         [](WindowHandle after) {
             return reinterpret_cast<WindowHandle>(
                 FindWindowExA(nullptr, reinterpret_cast<HWND>(after), kMessengerClass, nullptr));
         },
-        [&record](WindowHandle window) {
-            // A plain SendMessage would wait forever on a messenger that stopped answering.
+        [](WindowHandle window) { return IsWindow(reinterpret_cast<HWND>(window)) != FALSE; },
+        [&record](WindowHandle window, unsigned waitMs) {
+            // SMTO_BLOCK: no other handler of Quendral runs while it waits. SMTO_ABORTIFHUNG:
+            // a window the system counts as hung costs nothing.
             DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(reinterpret_cast<HWND>(window), WM_COPYDATA, 0,
-                                reinterpret_cast<LPARAM>(&record), SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                                kSendTimeoutMs, &ignored);
-        });
+            return SendMessageTimeoutA(reinterpret_cast<HWND>(window), WM_COPYDATA, 0,
+                                       reinterpret_cast<LPARAM>(&record),
+                                       SMTO_BLOCK | SMTO_ABORTIFHUNG, waitMs, &ignored) != 0;
+        },
+        &NowMs);
+}
+
+void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
+                  std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
+                  std::u16string_view r_sFormat, std::int16_t r_bShow) {
+    DeliveryPacer pacer;
+    SetMusicInfo(pacer, r_sArtist, r_sAlbum, r_sTitle, r_sWMContentID, r_sFormat, r_bShow);
 }
 
 }  // namespace quendral

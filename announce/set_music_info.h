@@ -4,16 +4,23 @@
 #include <cstdint>
 #include <string_view>
 
+#include "announce/delivery.h"
 #include "announce/now_playing.h"
 
 namespace quendral {
 
-// How long one messenger window may take to accept the record before it is skipped.
-inline constexpr unsigned kSendTimeoutMs = 2000;
-
 // Builds the now-playing record once and sends it, synchronously, to each top-level
-// window of the messenger's class in the order the system lists them. A window that
-// does not answer within kSendTimeoutMs (or is already hung) is passed over.
+// window of the messenger's class, in the order the system lists them when the call
+// begins. A window may take at most the step's budget; one that made an earlier call
+// wait (pacer remembers it) gets a short wait only, and windows not reached by the
+// step's limit miss this record. A send that times out before its window took the
+// record is withdrawn by the system; one the window already took still runs its course.
+void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
+                  std::u16string_view r_sAlbum = {}, std::u16string_view r_sTitle = {},
+                  std::u16string_view r_sWMContentID = {},
+                  std::u16string_view r_sFormat = kDefaultFormat, std::int16_t r_bShow = kTrue);
+
+// The same, remembering nothing of earlier calls.
 void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum = {},
                   std::u16string_view r_sTitle = {}, std::u16string_view r_sWMContentID = {},
                   std::u16string_view r_sFormat = kDefaultFormat, std::int16_t r_bShow = kTrue);

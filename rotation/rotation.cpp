@@ -4,10 +4,13 @@ namespace quendral {
 
 void AddEntry(EntryList& liste, InputBox& ekle) {
     if (liste.Count() >= kMaxEntries) {
-        ekle.NotifyListFull();
+        ekle.NotifyNotAdded(NotAdded::kListFull);
         return;
     }
-    liste.Append(ekle.Text());
+    if (!liste.Append(ekle.Text())) {
+        ekle.NotifyNotAdded(NotAdded::kListRefused);
+        return;
+    }
     ekle.SetText(u"");
 }
 

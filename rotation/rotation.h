@@ -17,7 +17,8 @@ class EntryList {
 public:
     virtual std::int16_t Count() const = 0;
     virtual std::u16string At(std::int16_t index) const = 0;
-    virtual void Append(std::u16string_view text) = 0;
+    // False when the list refused the text (it ran out of memory, say) and holds what it held.
+    virtual bool Append(std::u16string_view text) = 0;
     virtual void Clear() = 0;
 
 protected:
@@ -34,10 +35,16 @@ protected:
     ~TextControl() = default;
 };
 
+// Why a typed line was not added.
+enum class NotAdded {
+    kListFull,     // the list holds kMaxEntries
+    kListRefused,  // the list would not take it
+};
+
 // The input box also tells the user when what they typed cannot be taken.
 class InputBox : public TextControl {
 public:
-    virtual void NotifyListFull() = 0;
+    virtual void NotifyNotAdded(NotAdded why) = 0;
 
 protected:
     ~InputBox() = default;
@@ -52,8 +59,8 @@ protected:
     ~Announcer() = default;
 };
 
-// Appends the input box's text (empty or not) and empties the box. On a full list
-// nothing is added, the typed text stays and the user is told.
+// Appends the input box's text (empty or not) and empties the box. When the list is
+// full or refuses the text, nothing changes but a notice: the typed text stays.
 void AddEntry(EntryList& liste, InputBox& ekle);
 
 // Removes every entry and empties the input box; the cursor and the timer stay as they are.

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 #include "announce/set_music_info.h"
 
 namespace quendral {
@@ -32,9 +34,14 @@ std::u16string ListBoxEntries::At(std::int16_t index) const {
     return text;
 }
 
-void ListBoxEntries::Append(std::u16string_view text) {
-    const std::u16string item(text);  // the list box wants a terminated string
-    SendMessageW(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+bool ListBoxEntries::Append(std::u16string_view text) {
+    try {
+        const std::u16string item(text);  // the list box wants a terminated string
+        // LB_ERR or LB_ERRSPACE when the list box cannot take it.
+        return SendMessageW(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())) >= 0;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 void ListBoxEntries::Clear() {
@@ -48,7 +55,9 @@ void WindowTextControl::SetText(std::u16string_view text) {
 
 namespace {
 
-constexpr UINT_PTR kHideTimerId = 1;
+// The tooltip control runs timers of its own on its window with small ids (1 to 4 in
+// comctl32 and in Wine); a SetTimer with one of those would replace or lose to its own.
+constexpr UINT_PTR kHideTimerId = 0x4E07;
 
 // The notice's one tool: tracked at a position the notice chooses.
 TTTOOLINFOW NoticeTool(HWND tip) {
@@ -93,11 +102,17 @@ void BalloonNotice::Show(HWND control, const wchar_t* title, const wchar_t* text
     SetTimer(tip_, kHideTimerId, kShowMs, &HideNotice);
 }
 
-void EditInputBox::NotifyListFull() {
+void EditInputBox::NotifyNotAdded(NotAdded why) {
     MessageBeep(MB_ICONWARNING);
-    notice_.Show(edit_, L"The list is full",
-                 L"It holds 32,767 entries, its most, so this line was not added. "
-                 L"What you typed stays in the box.");
+    if (why == NotAdded::kListFull) {
+        notice_.Show(edit_, L"The list is full",
+                     L"It holds 32,767 entries, its most, so this line was not added. "
+                     L"What you typed stays in the box.");
+    } else {
+        notice_.Show(edit_, L"The line was not added",
+                     L"The list could not take it; the system may be short of memory. "
+                     L"What you typed stays in the box.");
+    }
 }
 
 WindowTimer::~WindowTimer() {
@@ -125,7 +140,7 @@ void WindowTimer::Apply() {
 }
 
 void MessengerAnnouncer::Announce(std::u16string_view entry) {
-    SetMusicInfo(entry);
+    SetMusicInfo(pacer_, entry);
 }
 
 }  // namespace quendral

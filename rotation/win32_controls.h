@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "announce/delivery.h"
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
 
@@ -27,7 +28,7 @@ public:
     explicit ListBoxEntries(HWND listBox) : listBox_(listBox) {}
     std::int16_t Count() const override;
     std::u16string At(std::int16_t index) const override;
-    void Append(std::u16string_view text) override;
+    bool Append(std::u16string_view text) override;
     void Clear() override;
 
 private:
@@ -62,13 +63,13 @@ private:
     HWND tip_ = nullptr;
 };
 
-// The input box warns with a beep and a balloon under the box when the list is full.
+// The input box warns with a beep and a balloon under the box when a line was not added.
 class EditInputBox final : public InputBox {
 public:
     EditInputBox(HWND edit, BalloonNotice& notice) : text_(edit), edit_(edit), notice_(notice) {}
     std::u16string Text() const override { return text_.Text(); }
     void SetText(std::u16string_view text) override { text_.SetText(text); }
-    void NotifyListFull() override;
+    void NotifyNotAdded(NotAdded why) override;
 
 private:
     WindowTextControl text_;
@@ -99,10 +100,14 @@ private:
     bool on_ = false;
 };
 
-// Sends each entry to the messenger with the now-playing defaults.
+// Sends each entry to the messenger with the now-playing defaults, remembering from step
+// to step which windows made a step wait.
 class MessengerAnnouncer final : public Announcer {
 public:
     void Announce(std::u16string_view entry) override;
+
+private:
+    DeliveryPacer pacer_;
 };
 
 }  // namespace quendral

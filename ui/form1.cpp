@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <utility>
 
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
@@ -198,7 +199,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDestroy();
             return 0;
         case WM_NCDESTROY:
-            window_ = UniqueWindow{};
+            // The window is already on its way out: let go of it, don't destroy it again.
+            window_.release();
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             break;
     }
@@ -239,8 +241,10 @@ bool Form1::OnCreate(HWND window) {
 
 void Form1::ApplyDpi(int dpi) {
     HWND window = window_.get();
-    defaultFont_.reset(MessageFont(dpi));
-    saniyeFont_.reset(PaceFont(dpi));
+    // The controls take the new fonts and the window its new icons before the old ones
+    // are freed: a control never holds a deleted font.
+    UniqueFont defaultFont(MessageFont(dpi));
+    UniqueFont saniyeFont(PaceFont(dpi));
     for (const ControlSpec& entry : kControls) {
         HWND control = this->*entry.handle;
         if (dpi != placedDpi_) {
@@ -248,9 +252,11 @@ void Form1::ApplyDpi(int dpi) {
             SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        HFONT font = control == saniye ? saniyeFont_.get() : defaultFont_.get();
+        HFONT font = control == saniye ? saniyeFont.get() : defaultFont.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    defaultFont_ = std::move(defaultFont);
+    saniyeFont_ = std::move(saniyeFont);
     placedDpi_ = dpi;
     start_phases::Mark("fonts and control places");
 
@@ -269,9 +275,10 @@ void Form1::ApplyDpi(int dpi) {
     start_phases::Mark("picture fitted");
 
     // The caption shows the small icon from the start; the big one can wait.
-    smallIcon_.reset(
+    UniqueIcon smallIcon(
         LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    smallIcon_ = std::move(smallIcon);
     PostMessageW(window, kLoadBigIcon, 0, 0);
     start_phases::Mark("icons");
     InvalidateRect(window, nullptr, TRUE);
@@ -388,8 +395,7 @@ void Form1::Command1_Click() {
 void Form1::Command2_Click() {
     WindowTextControl pace(saniye);
     ListBoxEntries entries(liste);
-    MessengerAnnouncer messenger;
-    Start(pace, *Timer1, entries, rotationIndex, messenger);
+    Start(pace, *Timer1, entries, rotationIndex, messenger_);
 }
 
 void Form1::Command3_Click() {
@@ -410,8 +416,7 @@ void Form1::cok_Click() {
 
 void Form1::Timer1_Timer() {
     ListBoxEntries entries(liste);
-    MessengerAnnouncer messenger;
-    RotationStep(entries, rotationIndex, messenger);
+    RotationStep(entries, rotationIndex, messenger_);
 }
 
 }  // namespace quendral

@@ -67,6 +67,7 @@ private:
     HWND Command1 = nullptr;
     HWND Command3 = nullptr;
     std::optional<WindowTimer> Timer1;
+    MessengerAnnouncer messenger_;
     std::int16_t rotationIndex = 0;
 
     UniqueFont defaultFont_;

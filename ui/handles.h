@@ -23,6 +23,8 @@ public:
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != Handle{}; }
+    // Gives up the handle without closing it.
+    Handle release() { return std::exchange(handle_, Handle{}); }
     void reset(Handle handle = Handle{}) {
         if (handle_ != Handle{}) Close(handle_);
         handle_ = handle;

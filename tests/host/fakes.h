@@ -12,20 +12,28 @@ namespace quendral::testing {
 
 struct FakeList final : EntryList {
     std::vector<std::u16string> items;
+    bool refuses = false;  // every Append fails, as a list box out of memory does
     std::int16_t Count() const override { return static_cast<std::int16_t>(items.size()); }
     std::u16string At(std::int16_t index) const override {
         return items.at(static_cast<std::size_t>(index));
     }
-    void Append(std::u16string_view text) override { items.emplace_back(text); }
+    bool Append(std::u16string_view text) override {
+        if (refuses) return false;
+        items.emplace_back(text);
+        return true;
+    }
     void Clear() override { items.clear(); }
 };
 
 struct FakeInput final : InputBox {
     std::u16string text;
     int fullNotices = 0;
+    int refusedNotices = 0;
     std::u16string Text() const override { return text; }
     void SetText(std::u16string_view value) override { text = value; }
-    void NotifyListFull() override { ++fullNotices; }
+    void NotifyNotAdded(NotAdded why) override {
+        ++(why == NotAdded::kListFull ? fullNotices : refusedNotices);
+    }
 };
 
 struct FakeLabel final : TextControl {

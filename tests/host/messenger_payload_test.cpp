@@ -188,18 +188,54 @@ TEST_CASE("Messenger::records that are not well formed still read sensibly") {
 TEST_CASE("Messenger::pattern placeholders") {
     const std::vector<std::u16string> values{u"A", u"T", u"B"};
     SUBCASE("each {N} takes the Nth value, as often as it appears") {
-        CHECK(RenderPattern(u"{0} - {1} ({2}) {0}", values) == u"A - T (B) A");
+        CHECK(RenderPattern(u"{0} - {1} ({2}) {0}", values).text == u"A - T (B) A");
     }
     SUBCASE("a placeholder without a value becomes empty") {
-        CHECK(RenderPattern(u"[{3}][{99999999999999999999}]", values) == u"[][]");
-        CHECK(RenderPattern(u"{0}", {}) == u"");
+        CHECK(RenderPattern(u"[{3}][{99999999999999999999}]", values).text == u"[][]");
+        CHECK(RenderPattern(u"{0}", {}).text == u"");
     }
     SUBCASE("malformed braces are copied") {
-        CHECK(RenderPattern(u"{} {x} { 0} {-1} {0 } { } }{", values) ==
+        CHECK(RenderPattern(u"{} {x} { 0} {-1} {0 } { } }{", values).text ==
               u"{} {x} { 0} {-1} {0 } { } }{");
-        CHECK(RenderPattern(u"{{0}}", values) == u"{A}");
-        CHECK(RenderPattern(u"ends with {1", values) == u"ends with {1");
-        CHECK(RenderPattern(u"{", values) == u"{");
+        CHECK(RenderPattern(u"{{0}}", values).text == u"{A}");
+        CHECK(RenderPattern(u"ends with {1", values).text == u"ends with {1");
+        CHECK(RenderPattern(u"{", values).text == u"{");
+    }
+}
+
+TEST_CASE("Messenger::hostile records render to bounded lines") {
+    SUBCASE("a pattern that repeats {0} thousands of times over a long value") {
+        std::u16string pattern;
+        for (int i = 0; i < 40'000; ++i) pattern += u"{0}";
+        const std::vector<std::u16string> values{std::u16string(50'000, u'x')};
+        const Rendered rendered = RenderPattern(pattern, values);
+        CHECK(rendered.text == std::u16string(kLineLimit, u'x'));
+        CHECK(rendered.size == 2'000'000'000);
+        CHECK(rendered.Cut());
+
+        std::u16string text = u"\\0Music\\01\\0" + pattern + u"\\0" + values[0] + u"\\0\\0\\0\\0";
+        text += u'\0';
+        const std::u16string line = DisplayLine(Parse(text));
+        CHECK(line.size() < kLineLimit + 40);
+        CHECK(Contains(line, u"x\u2026 (2,000,000,000 characters)"));
+        CHECK(DetailText(Parse(text)).size() < 8 * 1024);
+    }
+    SUBCASE("a raw text and a field list past the limits") {
+        std::u16string text(kLineLimit + 10, u'r');
+        text.back() = u'\0';
+        const std::u16string line = DisplayLine(Parse(text));
+        CHECK(Contains(line, std::u16string(kLineLimit, u'r') + u"\u2026 (4,105 characters) ["));
+
+        std::u16string many = u"\\0Music\\0";
+        for (int i = 0; i < 5'000; ++i) many += u"f\\0";
+        CHECK(Contains(DetailText(Parse(many)), u"\u2026 4,984 more fields"));
+    }
+    SUBCASE("the cut never splits a surrogate pair, and nothing follows the cut") {
+        const std::vector<std::u16string> values{u"ab\U0001F3B5"};
+        const Rendered rendered = RenderPattern(u"{0}z", values, 3);
+        CHECK(rendered.text == u"ab");
+        CHECK(rendered.size == 5);
+        CHECK(RenderPattern(u"{0}", values, 4).text == values[0]);
     }
 }
 

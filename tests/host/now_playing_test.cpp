@@ -1,7 +1,5 @@
 #include <doctest/doctest.h>
 
-#include <vector>
-
 #include "announce/now_playing.h"
 
 using namespace quendral;
@@ -70,43 +68,5 @@ TEST_CASE("NowPlaying::fields are copied exactly as given") {
         const std::u16string artist(1'000'000, u'x');
         CHECK(WithDefaults(artist).size() == 1'000'032);
         CHECK(ByteLength(WithDefaults(artist)) == 2'000'064);
-    }
-}
-
-TEST_CASE("NowPlaying::delivery reaches every window once, in the order found") {
-    // The system's window list as a sequence: each lookup after h yields the next one.
-    auto deliver = [](std::vector<WindowHandle> windows) {
-        std::vector<WindowHandle> asked;
-        std::vector<WindowHandle> sent;
-        DeliverToEveryWindow(
-            [&](WindowHandle after) {
-                asked.push_back(after);
-                std::size_t next = 0;
-                if (after != 0) {
-                    while (windows.at(next) != after) ++next;
-                    ++next;
-                }
-                return next < windows.size() ? windows[next] : WindowHandle{0};
-            },
-            [&](WindowHandle window) { sent.push_back(window); });
-        return std::pair{asked, sent};
-    };
-
-    SUBCASE("no messenger window: one lookup, nothing sent") {
-        auto [asked, sent] = deliver({});
-        CHECK(asked == std::vector<WindowHandle>{0});
-        CHECK(sent.empty());
-    }
-    SUBCASE("two windows: two sends, then the search ends after the last") {
-        auto [asked, sent] = deliver({0x20060, 0x300a2});
-        CHECK(sent == std::vector<WindowHandle>{0x20060, 0x300a2});
-        CHECK(asked == std::vector<WindowHandle>{0, 0x20060, 0x300a2});
-    }
-    SUBCASE("a handle that is not positive as 32 bits is skipped and the search goes on after it") {
-        const WindowHandle negative = 0x80001234;
-        const WindowHandle wideNegative = static_cast<WindowHandle>(-5);
-        auto [asked, sent] = deliver({0x100, negative, wideNegative, 0x200});
-        CHECK(sent == std::vector<WindowHandle>{0x100, 0x200});
-        CHECK(asked == std::vector<WindowHandle>{0, 0x100, negative, wideNegative, 0x200});
     }
 }

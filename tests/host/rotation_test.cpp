@@ -111,6 +111,19 @@ TEST_CASE("Rotation::adding and clearing") {
         CHECK(r.ekle.text == u"one too many");
         CHECK(r.ekle.fullNotices == 1);
     }
+    SUBCASE("a list that refuses the text changes nothing but a notice: the typed text stays") {
+        r.Add(u"kept");
+        r.liste.refuses = true;
+        r.Add(u"typed");
+        CHECK(r.liste.items == std::vector<std::u16string>{u"kept"});
+        CHECK(r.ekle.text == u"typed");
+        CHECK(r.ekle.refusedNotices == 1);
+        CHECK(r.ekle.fullNotices == 0);
+        r.liste.refuses = false;
+        AddEntry(r.liste, r.ekle);
+        CHECK(r.liste.items == std::vector<std::u16string>{u"kept", u"typed"});
+        CHECK(r.ekle.text.empty());
+    }
     SUBCASE("the last free place is still taken, and the rotation reaches it and wraps") {
         r.liste.items.assign(static_cast<std::size_t>(kMaxEntries) - 1, u"e");
         r.Add(u"last");

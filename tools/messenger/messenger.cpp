@@ -1,12 +1,20 @@
 // The stand-in messenger: a top-level window of the messenger's class that shows every
 // WM_COPYDATA record it is sent and can log each one to a file.
 //
-//   messenger.exe [--log FILE] [--hang] [--title TEXT]
+//   messenger.exe [--log FILE] [--hang] [--answer-after MS] [--raise] [--close-on-record]
+//                 [--title TEXT]
 //
-// --log FILE    appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
-//               written before the record is looked at any further
-// --hang        after logging a record, never answers (a messenger that stopped responding)
-// --title TEXT  appended to the caption, to tell several copies apart
+// --log FILE          appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
+//                     written before the record is looked at any further; the line grows
+//                     with the record (two hex digits a byte)
+// --hang              after logging a record, never answers (a messenger that stopped
+//                     responding)
+// --answer-after MS   answers each record only after MS milliseconds (a slow messenger);
+//                     below 5,000 it is back at its queue often enough never to count
+//                     as hung
+// --raise             moves its window to the top of the window order on each record
+// --close-on-record   closes its window inside the first record it is sent
+// --title TEXT        appended to the caption, to tell several copies apart
 #include <windows.h>
 #include <shellapi.h>
 
@@ -30,8 +38,6 @@ constexpr wchar_t kCaption[] = L"Stand-in messenger";
 constexpr int kWidth = 520;
 constexpr int kHeight = 360;
 constexpr std::size_t kHistoryLimit = 50;
-// Units of a record's line shown at the top and in the history.
-constexpr std::size_t kLineLimit = 200;
 constexpr int kMargin = 10;
 constexpr int kGap = 6;
 
@@ -52,14 +58,6 @@ std::wstring Wide(std::u16string_view text) {
 
 std::wstring Wide(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
-}
-
-// At most limit units and an ellipsis, never cutting a surrogate pair in two.
-std::wstring Shorten(std::wstring text, std::size_t limit) {
-    if (text.size() <= limit) return text;
-    if (text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF) --limit;
-    text.resize(limit);
-    return text + L"\u2026";
 }
 
 struct LocalFreeDeleter {
@@ -95,6 +93,9 @@ private:
 struct Options {
     std::wstring logPath;
     bool hang = false;
+    DWORD answerAfterMs = 0;
+    bool raise = false;
+    bool closeOnRecord = false;
     std::wstring title;
 };
 
@@ -112,8 +113,14 @@ Options ParseOptions() {
             options.logPath = args.get()[++i];
         } else if (arg == L"--title" && hasValue) {
             options.title = args.get()[++i];
+        } else if (arg == L"--answer-after" && hasValue) {
+            options.answerAfterMs = static_cast<DWORD>(_wtoi(args.get()[++i]));
         } else if (arg == L"--hang") {
             options.hang = true;
+        } else if (arg == L"--raise") {
+            options.raise = true;
+        } else if (arg == L"--close-on-record") {
+            options.closeOnRecord = true;
         }
     }
     return options;
@@ -133,10 +140,11 @@ ClockTime Now() {
     return ClockTime{now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
+// What the history keeps of a record: its details, of bounded size, never the record
+// itself (the list box holds its line).
 struct Entry {
     ClockTime time;
-    Record record;
-    std::u16string line;
+    std::u16string detail;
 };
 
 class MessengerWindow {
@@ -157,7 +165,7 @@ private:
     void CreateControls();
     void Layout(int width, int height);
     LRESULT Receive(const COPYDATASTRUCT* copy);
-    void Add(const ClockTime& time, Record record);
+    void Add(const ClockTime& time, const Record& record);
     void ShowDetail(std::size_t index);
     void WriteLog(const std::string& line);
 
@@ -174,6 +182,7 @@ private:
     HWND detailLabel_ = nullptr;
     HWND detail_ = nullptr;
     std::deque<Entry> entries_;  // newest first, like the list box
+    bool closed_ = false;        // --close-on-record has closed the window
 };
 
 bool MessengerWindow::Create(HINSTANCE instance) {
@@ -299,6 +308,12 @@ void MessengerWindow::CreateControls() {
     waiting += kClassName;
     waiting += L"\r\nLog: " + (options_.logPath.empty() ? L"none" : options_.logPath);
     if (options_.hang) waiting += L"\r\n--hang: stops answering after the first record.";
+    if (options_.answerAfterMs > 0) {
+        waiting += L"\r\n--answer-after: answers each record after " +
+                   std::to_wstring(options_.answerAfterMs) + L" ms.";
+    }
+    if (options_.raise) waiting += L"\r\n--raise: moves to the top on each record.";
+    if (options_.closeOnRecord) waiting += L"\r\n--close-on-record: closes on the first record.";
     detail_ = child(WS_EX_CLIENTEDGE, L"EDIT", waiting.c_str(),
                     WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                     kDetailId, messageFont_.get());
@@ -327,13 +342,27 @@ LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
 
     // The log comes first, so a test sees the record even if what follows goes wrong.
     WriteLog(LogLine(time, data, std::span(static_cast<const std::uint8_t*>(bytes), size)));
+    if (closed_) return TRUE;
     if (options_.hang) {
         for (;;) Sleep(1000);
     }
-    Record record = ParseRecord(data, bytes, size);  // a copy: lpData dies with the reply
+    if (options_.closeOnRecord) {
+        // Gone while its sender still waits on the record.
+        closed_ = true;
+        DestroyWindow(window_);
+        return TRUE;
+    }
+    if (options_.raise) {
+        SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    const Record record = ParseRecord(data, bytes, size);  // a copy: lpData dies with the reply
+    // A slow window keeps its sender waiting and leaves its queue alone meanwhile, so records
+    // sent in the time wait their turn. Between records it is back in GetMessage, and the
+    // system counts a window as hung only after 5 s away from it.
+    if (options_.answerAfterMs > 0) Sleep(options_.answerAfterMs);
     // The sender waits only for the record to be taken, not for the display.
     ReplyMessage(TRUE);
-    Add(time, std::move(record));
+    Add(time, record);
     return TRUE;
 }
 
@@ -345,14 +374,14 @@ void MessengerWindow::WriteLog(const std::string& line) {
     WriteFile(log_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-void MessengerWindow::Add(const ClockTime& time, Record record) {
-    std::u16string line = DisplayLine(record);
-    const std::wstring shown = line.empty() ? L"(empty line)" : Shorten(Wide(line), kLineLimit);
+void MessengerWindow::Add(const ClockTime& time, const Record& record) {
+    const std::u16string line = DisplayLine(record);
+    const std::wstring shown = line.empty() ? L"(empty line)" : Wide(line);
     SetWindowTextW(nowPlaying_, shown.c_str());
 
     const std::wstring item = Wide(FormatClock(time).substr(0, 8)) + L"  " + shown;
     const LRESULT selected = SendMessageW(history_, LB_GETCURSEL, 0, 0);
-    entries_.push_front(Entry{time, std::move(record), std::move(line)});
+    entries_.push_front(Entry{time, DetailText(record)});
     SendMessageW(history_, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     if (entries_.size() > kHistoryLimit) {
         entries_.pop_back();
@@ -373,7 +402,7 @@ void MessengerWindow::ShowDetail(std::size_t index) {
     if (index >= entries_.size()) return;
     const Entry& entry = entries_[index];
     const std::wstring text =
-        L"Received " + Wide(FormatClock(entry.time)) + L"\r\n" + Wide(DetailText(entry.record));
+        L"Received " + Wide(FormatClock(entry.time)) + L"\r\n" + Wide(entry.detail);
     SetWindowTextW(detail_, text.c_str());
     SetWindowTextW(detailLabel_, index == 0 ? L"Record (latest)" : L"Record");
 }

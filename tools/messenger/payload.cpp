@@ -73,6 +73,13 @@ std::string Decimal(std::uint64_t value) {
     return std::string(buffer, result.ptr);
 }
 
+// 1234567 as "1,234,567".
+std::string Grouped(std::uint64_t value) {
+    std::string digits = Decimal(value);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
 // 0x and at least eight lowercase hex digits.
 std::string HexNumber(std::uint64_t value) {
     char buffer[24];
@@ -144,8 +151,23 @@ std::vector<std::u16string> Problems(const Record& record) {
     return problems;
 }
 
-std::u16string RenderPattern(std::u16string_view pattern, std::span<const std::u16string> values) {
-    std::u16string out;
+Rendered RenderPattern(std::u16string_view pattern, std::span<const std::u16string> values,
+                       std::size_t limit) {
+    Rendered out;
+    bool full = false;
+    const auto append = [&](std::u16string_view piece) {
+        // Past the limit only the size counts; no record can make it reach 2^64.
+        out.size += piece.size();
+        if (full) return;
+        std::size_t room = limit - out.text.size();
+        if (piece.size() <= room) {
+            out.text += piece;
+            return;
+        }
+        if (room > 0 && IsHighSurrogate(piece[room - 1])) --room;
+        out.text += piece.substr(0, room);
+        full = true;
+    };
     std::size_t i = 0;
     while (i < pattern.size()) {
         if (pattern[i] == u'{') {
@@ -158,29 +180,32 @@ std::u16string RenderPattern(std::u16string_view pattern, std::span<const std::u
                 ++end;
             }
             if (end > i + 1 && end < pattern.size() && pattern[end] == u'}') {
-                if (index < values.size()) out += values[index];
+                if (index < values.size()) append(values[index]);
                 i = end + 1;
                 continue;
             }
         }
-        out += pattern[i++];
+        append(pattern.substr(i++, 1));
     }
     return out;
 }
 
 std::u16string DisplayLine(const Record& record) {
     std::u16string line;
+    Rendered shown;
     if (record.tagged) {
         const auto& fields = record.fields;
-        const bool shown = !fields.empty() && fields[0] == u"1";
+        const bool visible = !fields.empty() && fields[0] == u"1";
         const std::u16string_view pattern = fields.size() > 1 ? fields[1] : std::u16string_view{};
         const std::span<const std::u16string> values =
             fields.size() > 2 ? std::span(fields).subspan(2) : std::span<const std::u16string>{};
-        if (!shown) line += u"(hidden) ";
-        line += RenderPattern(pattern, values);
+        if (!visible) line += u"(hidden) ";
+        shown = RenderPattern(pattern, values);
     } else {
-        line = record.text;
+        shown = RenderPattern(u"{0}", std::span(&record.text, 1));
     }
+    line += shown.text;
+    if (shown.Cut()) line += u"\u2026 (" + Widen(Grouped(shown.size)) + u" characters)";
 
     const std::vector<std::u16string> problems = Problems(record);
     if (!problems.empty()) {
@@ -200,7 +225,8 @@ std::u16string DetailText(const Record& record) {
     out += u"dwData: " + Widen(HexNumber(record.data)) + kNewline;
     out += u"cbData: " + Widen(Decimal(record.ByteCount())) + kNewline;
     if (record.tagged) {
-        for (std::size_t i = 0; i < record.fields.size(); ++i) {
+        const std::size_t listed = std::min(record.fields.size(), kDetailFields);
+        for (std::size_t i = 0; i < listed; ++i) {
             std::u16string label;
             if (i == 0) {
                 label = u"show";
@@ -212,6 +238,10 @@ std::u16string DetailText(const Record& record) {
                     label += u" " + std::u16string(kValueNames[i - 2]);
             }
             out += label + u": " + Quoted(record.fields[i]) + kNewline;
+        }
+        if (listed < record.fields.size()) {
+            out += u"\u2026 " + Widen(Grouped(record.fields.size() - listed)) + u" more fields" +
+                   kNewline;
         }
     } else {
         out += u"text: " + Quoted(record.text) + kNewline;

@@ -1,0 +1,96 @@
+// Handing one record to every messenger window in a step of bounded length. Plain C++:
+// the window search, the send and the clock come in as callables, so the host tests
+// drive it with windows and time of their own.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quendral {
+
+// A top-level window handle as a number; 0 is "none".
+using WindowHandle = std::uintptr_t;
+
+// Handles the system gives out fit in 32 bits; one that reads as 0 or negative
+// there is not a window to send to.
+constexpr bool IsSendableHandle(WindowHandle handle) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(handle)) > 0;
+}
+
+// A step sends to at most this many windows; more are left out of it.
+inline constexpr std::size_t kMaxMessengerWindows = 1024;
+// The search gives up after this many lookups, should the order keep changing under it.
+inline constexpr std::size_t kMaxLookups = 4 * kMaxMessengerWindows;
+
+// A step's time. Windows may take up to kStepBudgetMs in all to accept the record; after
+// that, and always for a window that made an earlier step wait, each gets kShortWaitMs.
+// A window not reached by kStepLimitMs misses the step, so Quendral, which handles
+// nothing else while it sends, answers any message within kAnswerBoundMs.
+inline constexpr unsigned kStepBudgetMs = 1000;
+inline constexpr unsigned kShortWaitMs = 50;
+inline constexpr unsigned kStepLimitMs = 2000;
+inline constexpr unsigned kAnswerBoundMs = 3000;
+static_assert(kShortWaitMs < kStepBudgetMs && kStepBudgetMs < kStepLimitMs &&
+              kStepLimitMs + 500 <= kAnswerBoundMs);
+
+// The windows findNext(after) yields, searching from the top (after 0), in the order
+// found: each sendable one once, at most kMaxMessengerWindows of them.
+template <class FindNext>
+std::vector<WindowHandle> CollectWindows(FindNext&& findNext) {
+    std::vector<WindowHandle> windows;
+    WindowHandle last = 0;
+    for (std::size_t lookup = 0; lookup < kMaxLookups && windows.size() < kMaxMessengerWindows;
+         ++lookup) {
+        last = findNext(last);
+        if (last == 0) break;
+        // A window met again means the order changed under the search: it already has its place.
+        if (IsSendableHandle(last) &&
+            std::find(windows.begin(), windows.end(), last) == windows.end())
+            windows.push_back(last);
+    }
+    return windows;
+}
+
+// Decides how long each send of a step may wait, and remembers from step to step the
+// windows that made it wait, so that no window makes Quendral wait twice in a row.
+class DeliveryPacer {
+public:
+    // Milliseconds the send to window may wait, elapsedMs into the step: never 0, which
+    // some systems read as "no limit"; 0 here means the step is out of time and stops.
+    unsigned WaitFor(WindowHandle window, std::uint64_t elapsedMs) const;
+    // How the send went: an answer within the short wait makes the window prompt again,
+    // a send that took the short wait or longer marks it slow, and one that failed at
+    // once (a hung or vanished window) changes nothing.
+    void Note(WindowHandle window, std::uint64_t tookMs, bool answered);
+    // Forgets the windows that are not among these.
+    void KeepOnly(std::span<const WindowHandle> windows);
+    bool IsSlow(WindowHandle window) const;
+
+private:
+    std::vector<WindowHandle> slow_;
+};
+
+// One step: collects the windows, then sends to each in the order found. A window gone
+// by its turn is skipped and the rest still get the record; the step ends by
+// kStepLimitMs after it began. send(window, waitMs) says whether the window answered;
+// now() reads a clock in milliseconds.
+template <class FindNext, class IsWindow, class Send, class Now>
+void DeliverToEveryWindow(DeliveryPacer& pacer, FindNext&& findNext, IsWindow&& isWindow,
+                          Send&& send, Now&& now) {
+    const std::uint64_t start = now();
+    const std::vector<WindowHandle> windows = CollectWindows(findNext);
+    pacer.KeepOnly(windows);
+    for (const WindowHandle window : windows) {
+        const std::uint64_t before = now();
+        const unsigned wait = pacer.WaitFor(window, before - start);
+        if (wait == 0) break;
+        if (!isWindow(window)) continue;
+        const bool answered = send(window, wait);
+        pacer.Note(window, now() - before, answered);
+    }
+}
+
+}  // namespace quendral

@@ -1,0 +1,216 @@
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "announce/delivery.h"
+
+using namespace quendral;
+
+namespace {
+
+// A desktop of messenger windows in the system's order, a clock, and what each window
+// does with a record. Sends advance the clock by what they cost.
+struct Desktop {
+    struct Window {
+        std::uint64_t takesMs = 0;  // time to answer a record
+        bool closesOnRecord = false;
+        bool raisesOnRecord = false;
+        int records = 0;
+    };
+    std::vector<WindowHandle> order;
+    std::map<WindowHandle, Window> windows;
+    std::uint64_t clock = 0;
+    std::vector<std::pair<WindowHandle, unsigned>> sends;  // window and the wait it was given
+    std::vector<WindowHandle> lookups;
+    DeliveryPacer pacer;
+
+    void Open(WindowHandle handle, std::uint64_t takesMs = 0) {
+        order.push_back(handle);
+        windows[handle].takesMs = takesMs;
+    }
+    bool Exists(WindowHandle handle) const {
+        return std::find(order.begin(), order.end(), handle) != order.end();
+    }
+
+    WindowHandle FindNext(WindowHandle after) {
+        lookups.push_back(after);
+        if (after == 0) return order.empty() ? 0 : order.front();
+        const auto at = std::find(order.begin(), order.end(), after);
+        // As the system does, a search after a window that is gone finds nothing.
+        if (at == order.end() || at + 1 == order.end()) return 0;
+        return *(at + 1);
+    }
+
+    bool Send(WindowHandle handle, unsigned waitMs) {
+        sends.emplace_back(handle, waitMs);
+        Window& window = windows[handle];
+        ++window.records;
+        if (window.raisesOnRecord) {
+            std::erase(order, handle);
+            order.insert(order.begin(), handle);
+        }
+        if (window.closesOnRecord) std::erase(order, handle);
+        const bool answered = window.takesMs <= waitMs;
+        clock += answered ? window.takesMs : waitMs;
+        return answered;
+    }
+
+    // One step; returns its length on the clock.
+    std::uint64_t Step() {
+        sends.clear();
+        lookups.clear();
+        const std::uint64_t start = clock;
+        DeliverToEveryWindow(
+            pacer, [this](WindowHandle after) { return FindNext(after); },
+            [this](WindowHandle handle) { return Exists(handle); },
+            [this](WindowHandle handle, unsigned waitMs) { return Send(handle, waitMs); },
+            [this] { return clock; });
+        return clock - start;
+    }
+
+    std::vector<WindowHandle> Sent() const {
+        std::vector<WindowHandle> sent;
+        for (const auto& send : sends) sent.push_back(send.first);
+        return sent;
+    }
+};
+
+}  // namespace
+
+TEST_CASE("Delivery::every window found gets the record once, in the order found") {
+    Desktop desktop;
+    SUBCASE("no messenger window: one lookup, nothing sent") {
+        desktop.Step();
+        CHECK(desktop.lookups == std::vector<WindowHandle>{0});
+        CHECK(desktop.sends.empty());
+    }
+    SUBCASE("two windows: both, then the search ends after the last") {
+        desktop.Open(0x20060);
+        desktop.Open(0x300a2);
+        desktop.Step();
+        CHECK(desktop.Sent() == std::vector<WindowHandle>{0x20060, 0x300a2});
+        CHECK(desktop.lookups == std::vector<WindowHandle>{0, 0x20060, 0x300a2});
+    }
+    SUBCASE("a handle that is not positive as 32 bits is skipped and the search goes on") {
+        desktop.Open(0x100);
+        desktop.Open(0x80001234);
+        desktop.Open(static_cast<WindowHandle>(-5));
+        desktop.Open(0x200);
+        desktop.Step();
+        CHECK(desktop.Sent() == std::vector<WindowHandle>{0x100, 0x200});
+    }
+}
+
+TEST_CASE("Delivery::a window list that changes while the step sends") {
+    Desktop desktop;
+    for (WindowHandle handle : {0x10, 0x20, 0x30}) desktop.Open(handle);
+    SUBCASE("windows that move to the top on each record get one each and the step ends") {
+        desktop.windows[0x10].raisesOnRecord = true;
+        desktop.windows[0x20].raisesOnRecord = true;
+        for (int step = 1; step <= 3; ++step) {
+            desktop.Step();
+            CHECK(desktop.sends.size() == 3);
+        }
+        for (const auto& [handle, window] : desktop.windows) CHECK(window.records == 3);
+    }
+    SUBCASE("the first window closing inside its record leaves the others served") {
+        desktop.windows[0x10].closesOnRecord = true;
+        desktop.Step();
+        CHECK(desktop.Sent() == std::vector<WindowHandle>{0x10, 0x20, 0x30});
+        desktop.Step();
+        CHECK(desktop.Sent() == std::vector<WindowHandle>{0x20, 0x30});
+    }
+    SUBCASE("windows opened or closed between steps count from the next step") {
+        desktop.Step();
+        std::erase(desktop.order, 0x20);
+        desktop.Open(0x40);
+        desktop.Step();
+        CHECK(desktop.Sent() == std::vector<WindowHandle>{0x10, 0x30, 0x40});
+    }
+    SUBCASE("a search that keeps meeting the same windows stops") {
+        std::size_t lookups = 0;
+        const std::vector<WindowHandle> found = CollectWindows([&](WindowHandle after) {
+            ++lookups;
+            return after == 0x10 ? WindowHandle{0x20} : WindowHandle{0x10};
+        });
+        CHECK(found == std::vector<WindowHandle>{0x10, 0x20});
+        CHECK(lookups == kMaxLookups);
+    }
+}
+
+TEST_CASE("Delivery::a window gone by its turn does not cost the others their record") {
+    Desktop desktop;
+    for (WindowHandle handle : {0x10, 0x20, 0x30}) desktop.Open(handle);
+    std::vector<WindowHandle> sent;
+    DeliverToEveryWindow(
+        desktop.pacer, [&](WindowHandle after) { return desktop.FindNext(after); },
+        [](WindowHandle handle) { return handle != 0x10; },
+        [&](WindowHandle handle, unsigned) {
+            sent.push_back(handle);
+            return true;
+        },
+        [] { return std::uint64_t{0}; });
+    CHECK(sent == std::vector<WindowHandle>{0x20, 0x30});
+}
+
+TEST_CASE("Delivery::a step sends to at most 1,024 windows") {
+    Desktop desktop;
+    for (WindowHandle handle = 1; handle <= 2000; ++handle) desktop.Open(handle);
+    desktop.Step();
+    REQUIRE(desktop.sends.size() == kMaxMessengerWindows);
+    CHECK(desktop.sends.back().first == kMaxMessengerWindows);
+}
+
+TEST_CASE("Delivery::a step keeps to its time whatever the windows do") {
+    Desktop desktop;
+    SUBCASE("four slow windows ahead of a healthy one") {
+        for (WindowHandle handle : {0x10, 0x20, 0x30, 0x40}) desktop.Open(handle, 1500);
+        desktop.Open(0x50, 1);
+        // The first slow window takes the whole budget, the others the short wait.
+        CHECK(desktop.Step() == kStepBudgetMs + 3 * kShortWaitMs + 1);
+        CHECK(desktop.sends.front().second == kStepBudgetMs);
+        CHECK(desktop.windows[0x50].records == 1);
+        // From then on none of them makes a step wait more than the short wait.
+        for (int step = 0; step < 5; ++step) {
+            CHECK(desktop.Step() == 4 * kShortWaitMs + 1);
+            CHECK(desktop.sends.back() ==
+                  std::pair<WindowHandle, unsigned>{0x50, kStepBudgetMs - 4 * kShortWaitMs});
+        }
+        CHECK(desktop.windows[0x50].records == 6);
+    }
+    SUBCASE("a window that answers promptly again gets the full budget again") {
+        desktop.Open(0x10, 5000);
+        desktop.Step();
+        CHECK(desktop.pacer.IsSlow(0x10));
+        desktop.windows[0x10].takesMs = 2;
+        desktop.Step();
+        CHECK(desktop.sends.front().second == kShortWaitMs);
+        CHECK_FALSE(desktop.pacer.IsSlow(0x10));
+        desktop.Step();
+        CHECK(desktop.sends.front().second == kStepBudgetMs);
+    }
+    SUBCASE("a desktop full of windows that never answer") {
+        for (WindowHandle handle = 1; handle <= kMaxMessengerWindows; ++handle) {
+            desktop.Open(handle, 1'000'000);
+        }
+        for (int step = 0; step < 3; ++step) {
+            CHECK(desktop.Step() <= kStepLimitMs);
+            for (const auto& send : desktop.sends) REQUIRE(send.second > 0);
+        }
+        // The first window, which had the budget in the first step, never has it again.
+        CHECK(desktop.sends.front().second == kShortWaitMs);
+    }
+    SUBCASE("a window that closes or fails at once changes nothing it is remembered by") {
+        desktop.Open(0x10, 5000);
+        desktop.Step();
+        REQUIRE(desktop.pacer.IsSlow(0x10));
+        desktop.pacer.Note(0x10, 0, false);
+        CHECK(desktop.pacer.IsSlow(0x10));
+        // Once gone from the desktop it is forgotten.
+        desktop.order.clear();
+        desktop.Step();
+        CHECK_FALSE(desktop.pacer.IsSlow(0x10));
+    }
+}
