@@ -4,26 +4,21 @@
 
 namespace quendral {
 
-namespace {
-constexpr std::u16string_view kTag = u"\\0Music\\0";
-constexpr std::u16string_view kSeparator = u"\\0";
-}  // namespace
-
 std::u16string BuildNowPlayingText(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
                                    std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
                                    std::u16string_view r_sFormat, std::int16_t r_bShow) {
     const std::u16string_view showDigit = r_bShow != 0 ? u"1" : u"0";
     const std::u16string_view fields[] = {showDigit, r_sFormat, r_sArtist,
                                           r_sTitle,  r_sAlbum,  r_sWMContentID};
-    std::size_t size = kTag.size() + 1;
-    for (auto field : fields) size += field.size() + kSeparator.size();
+    std::size_t size = kNowPlayingTag.size() + 1;
+    for (auto field : fields) size += field.size() + kFieldSeparator.size();
 
     std::u16string text;
     text.reserve(size);
-    text += kTag;
+    text += kNowPlayingTag;
     for (auto field : fields) {
         text += field;
-        text += kSeparator;
+        text += kFieldSeparator;
     }
     text += u'\0';
     return text;

@@ -6,12 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "support/identities.h"
+
 namespace quendral {
 
-// COPYDATASTRUCT::dwData of a now-playing record.
-inline constexpr std::uint32_t kNowPlayingTag = 0x547;
-// Window class of the messenger's top-level windows.
-inline constexpr char kMessengerClass[] = "MsnMsgrUIManager";
 inline constexpr std::u16string_view kDefaultFormat = u"{0} - {1}";
 // Flags travel as signed 16-bit numbers: true is -1, false is 0.
 inline constexpr std::int16_t kTrue = -1;
@@ -22,6 +20,15 @@ inline constexpr std::int16_t kFalse = 0;
 std::u16string BuildNowPlayingText(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
                                    std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
                                    std::u16string_view r_sFormat, std::int16_t r_bShow);
+
+// Publishes one entry as the now-playing line.
+class Announcer {
+public:
+    virtual void Announce(std::u16string_view entry) = 0;
+
+protected:
+    ~Announcer() = default;
+};
 
 // Bytes the record carries for a text: every code unit, the terminator included.
 std::uint32_t ByteLength(std::u16string_view text);

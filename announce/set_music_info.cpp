@@ -26,7 +26,7 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16s
     const std::u16string text =
         BuildNowPlayingText(r_sArtist, r_sAlbum, r_sTitle, r_sWMContentID, r_sFormat, r_bShow);
     COPYDATASTRUCT record{};
-    record.dwData = kNowPlayingTag;
+    record.dwData = kNowPlayingRecordId;
     record.cbData = ByteLength(text);
     record.lpData = const_cast<char16_t*>(text.data());
 
@@ -53,6 +53,10 @@ void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
                   std::u16string_view r_sFormat, std::int16_t r_bShow) {
     DeliveryPacer pacer;
     SetMusicInfo(pacer, r_sArtist, r_sAlbum, r_sTitle, r_sWMContentID, r_sFormat, r_bShow);
+}
+
+void MessengerAnnouncer::Announce(std::u16string_view entry) {
+    SetMusicInfo(pacer_, entry);
 }
 
 }  // namespace quendral

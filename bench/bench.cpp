@@ -40,9 +40,9 @@
 #include "announce/set_music_info.h"
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
-#include "win/harness.h"
-#include "win/pe_image.h"
-#include "win/quendral_app.h"
+#include "support/harness.h"
+#include "support/pe_image.h"
+#include "support/quendral_app.h"
 
 #if defined(__GNUC__)
 #define BENCH_PRINTF_LIKE(string, first) __attribute__((format(gnu_printf, string, first)))
@@ -55,13 +55,10 @@ namespace {
 namespace qt = quendral::testing;
 
 // Windows the benchmark looks for (the baselines' names are those in their sources).
-constexpr wchar_t kQuendralClass[] = L"QuendralForm1";
-constexpr wchar_t kQuendralCaption[] = L"Quendral";
 constexpr wchar_t kBaselineWindowClass[] = L"QuendralBaselineWindow";
 constexpr wchar_t kBaselineWindowCaption[] = L"Baseline window";
 constexpr wchar_t kBaselineButtonClass[] = L"QuendralBaselineButton";
 constexpr wchar_t kBaselineButtonCaption[] = L"Baseline button";
-constexpr wchar_t kMessengerClass[] = L"MsnMsgrUIManager";
 
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr int kSmallList = 3;
@@ -250,7 +247,7 @@ public:
 
     void SendTo(HWND messenger) const {
         COPYDATASTRUCT record{};
-        record.dwData = quendral::kNowPlayingTag;
+        record.dwData = quendral::kNowPlayingRecordId;
         record.cbData = quendral::ByteLength(text_);
         record.lpData = const_cast<char16_t*>(text_.data());
         DWORD_PTR ignored = 0;
@@ -332,12 +329,12 @@ public:
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = &ArrivalClock::Procedure;
         windowClass.hInstance = instance;
-        windowClass.lpszClassName = kMessengerClass;
+        windowClass.lpszClassName = quendral::kMessengerClassW;
         if (!RegisterClassExW(&windowClass)) throw std::runtime_error("cannot register a class");
-        window_ = CreateWindowExW(0, kMessengerClass, L"Benchmark arrival clock", WS_OVERLAPPED, 0,
-                                  0, 0, 0, nullptr, nullptr, instance, this);
+        window_ = CreateWindowExW(0, quendral::kMessengerClassW, L"Benchmark arrival clock",
+                                  WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance, this);
         if (window_ == nullptr) {
-            UnregisterClassW(kMessengerClass, instance);
+            UnregisterClassW(quendral::kMessengerClassW, instance);
             throw std::runtime_error("cannot open the arrival clock's window");
         }
     }
@@ -345,7 +342,7 @@ public:
     ArrivalClock& operator=(const ArrivalClock&) = delete;
     ~ArrivalClock() {
         DestroyWindow(window_);
-        UnregisterClassW(kMessengerClass, GetModuleHandleW(nullptr));
+        UnregisterClassW(quendral::kMessengerClassW, GetModuleHandleW(nullptr));
     }
 
     // Microseconds on this program's clock, one for each record, in order of arrival.
@@ -363,7 +360,7 @@ private:
         auto* self = reinterpret_cast<ArrivalClock*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message == WM_COPYDATA && self != nullptr) {
             const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            if (record != nullptr && record->dwData == quendral::kNowPlayingTag) {
+            if (record != nullptr && record->dwData == quendral::kNowPlayingRecordId) {
                 try {
                     self->arrivals_.push_back(now);
                 } catch (...) {
@@ -569,22 +566,23 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
         return LaunchProgram(settings.startFrom + program, rest...);
     };
     const auto quendral = [&] {
-        return launch(L"Quendral.exe", kQuendralClass, kQuendralCaption, [&](HWND form) {
-            const HWND input = FindWindowExW(form, nullptr, L"Edit", nullptr);
-            const HWND add = FindWindowExW(form, nullptr, L"Button", L"Add");
-            const HWND ok = FindWindowExW(form, nullptr, L"Button", L"Ok");
-            if (input == nullptr || add == nullptr || ok == nullptr) {
-                throw std::runtime_error("a control of Quendral's window is missing");
-            }
-            for (int i = 0; i < kSmallList; ++i) {
-                const std::u16string entry = EntryText(i);
-                SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-                SendMessageW(add, BM_CLICK, 0, 0);
-            }
-            for (int i = 0; i < kMemorySteps; ++i) SendMessageW(ok, BM_CLICK, 0, 0);
-            delivered += kMemorySteps;
-            ExpectRecords(messenger, delivered, "start-up");
-        });
+        return launch(
+            L"Quendral.exe", quendral::kFormClass, quendral::kFormCaption, [&](HWND form) {
+                const HWND input = FindWindowExW(form, nullptr, L"Edit", nullptr);
+                const HWND add = FindWindowExW(form, nullptr, L"Button", L"Add");
+                const HWND ok = FindWindowExW(form, nullptr, L"Button", L"Ok");
+                if (input == nullptr || add == nullptr || ok == nullptr) {
+                    throw std::runtime_error("a control of Quendral's window is missing");
+                }
+                for (int i = 0; i < kSmallList; ++i) {
+                    const std::u16string entry = EntryText(i);
+                    SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+                    SendMessageW(add, BM_CLICK, 0, 0);
+                }
+                for (int i = 0; i < kMemorySteps; ++i) SendMessageW(ok, BM_CLICK, 0, 0);
+                delivered += kMemorySteps;
+                ExpectRecords(messenger, delivered, "start-up");
+            });
     };
     const auto baseline = [&] {
         return launch(L"baseline_window.exe", kBaselineWindowClass, kBaselineWindowCaption,
@@ -689,8 +687,8 @@ void StartUpPhases(Report& report, const Settings& settings) {
         double shown = 0;
         {
             qt::ChildProcess process(program, L"--phases \"" + path + L"\"");
-            const HWND window =
-                WaitForShownWindow(process.Id(), kQuendralClass, kQuendralCaption, kStartTimeoutMs);
+            const HWND window = WaitForShownWindow(process.Id(), quendral::kFormClass,
+                                                   quendral::kFormCaption, kStartTimeoutMs);
             shown = NowMicroseconds() - start;
             if (window == nullptr) throw std::runtime_error("Quendral_timed.exe showed no window");
             // The file appears, whole, once the window has been painted.
@@ -875,7 +873,8 @@ void FlatInListSize(Report& report, const Settings& settings, StepRig& rig) {
 void LinearInReceivers(Report& report, const Settings& settings, StepRig& rig) {
     Say("3: %d messengers against 1, %d alternating rounds", kReceivers, settings.rounds);
     const auto expectReceivers = [](int count) {
-        if (qt::TopLevelWindows(kMessengerClass).size() != static_cast<std::size_t>(count)) {
+        if (qt::TopLevelWindows(quendral::kMessengerClassW).size() !=
+            static_cast<std::size_t>(count)) {
             throw std::runtime_error(Text("not exactly %d messenger windows are open", count));
         }
     };
@@ -946,7 +945,7 @@ void Steps(Report& report, const Settings& settings) {
 // 7. The timer's cadence at pace 1, timed on arrival by a receiver inside the benchmark.
 void Cadence(Report& report, const Settings& settings) {
     Say("7: cadence at pace %d over %d ticks", kCadencePace, settings.ticks);
-    if (!qt::TopLevelWindows(kMessengerClass).empty()) {
+    if (!qt::TopLevelWindows(quendral::kMessengerClassW).empty()) {
         throw std::runtime_error("a messenger window is still open");
     }
     const auto expected = static_cast<std::size_t>(settings.ticks) + 1;  // "Ok", then each tick

@@ -26,17 +26,6 @@ std::u16string FormatPace(int seconds);
 // and held within the range of a signed 32-bit number.
 std::int32_t PeriodFromPace(double seconds);
 
-// The rotation timer: a period in milliseconds and an on/off switch, set independently.
-// While it is on and its period is above 0 it ticks once per period.
-class RotationTimer {
-public:
-    virtual void SetPeriod(std::int32_t milliseconds) = 0;
-    virtual void SwitchOn() = 0;
-
-protected:
-    ~RotationTimer() = default;
-};
-
 // "<" and ">": write the new caption, then take the period from the caption just
 // written. At the bounds nothing changes. The timer's switch is left alone.
 void Shorter(TextControl& saniye, RotationTimer& Timer1);

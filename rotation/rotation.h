@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "announce/now_playing.h"
+
 namespace quendral {
 
 // The list control holds at most this many entries (its count is a signed 16-bit number).
@@ -50,13 +52,15 @@ protected:
     ~InputBox() = default;
 };
 
-// Publishes one entry as the now-playing line.
-class Announcer {
+// The rotation timer: a period in milliseconds and an on/off switch, set independently.
+// While it is on and its period is above 0 it ticks once per period.
+class RotationTimer {
 public:
-    virtual void Announce(std::u16string_view entry) = 0;
+    virtual void SetPeriod(std::int32_t milliseconds) = 0;
+    virtual void SwitchOn() = 0;
 
 protected:
-    ~Announcer() = default;
+    ~RotationTimer() = default;
 };
 
 // Appends the input box's text (empty or not) and empties the box. When the list is

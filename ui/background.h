@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/handles.h"
+#include "support/handles.h"
 #include "ui/picture.h"
 
 namespace quendral {

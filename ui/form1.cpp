@@ -8,14 +8,13 @@
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
 #include "ui/resource.h"
+#include "support/identities.h"
 #include "ui/start_phases.h"
 
 namespace quendral {
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"QuendralForm1";
-constexpr wchar_t kCaption[] = L"Quendral";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1Id = 1;
@@ -126,14 +125,14 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     if (!RegisterClassExW(&windowClass)) return false;
 
     // An owned window gets no taskbar button; the owner itself is never shown.
-    form.owner_.reset(CreateWindowExW(0, WC_STATICW, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+    form.owner_.reset(CreateWindowExW(0, WC_STATICW, kFormCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, instance, nullptr));
     if (!form.owner_) return false;
     start_phases::Mark("class and owner window");
 
     const SIZE frame = FrameSize(static_cast<int>(GetDpiForSystem()));
     HWND window =
-        CreateWindowExW(kExStyle, kFormClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(kExStyle, kFormClass, kFormCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         frame.cx, frame.cy, form.owner_.get(), nullptr, instance, &form);
     if (window == nullptr) return false;
     start_phases::Mark("rest of CreateWindowEx");

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "rotation/win32_controls.h"
+#include "announce/set_music_info.h"
+#include "rotation/win32_seams.h"
+#include "support/handles.h"
 #include "ui/background.h"
-#include "ui/handles.h"
+#include "ui/balloon_notice.h"
 #include "ui/layout.h"
 
 namespace quendral {

@@ -159,7 +159,7 @@ TEST_CASE("Messenger::records that are not well formed still read sensibly") {
         CHECK(DisplayLine(record) == u"Solo/ [3 fields, 6 expected; last field not closed]");
     }
     SUBCASE("only the tag") {
-        const Record record = Parse(kTag);
+        const Record record = Parse(quendral::kNowPlayingTag);
         CHECK(record.tagged);
         CHECK(record.fields.empty());
         CHECK(DisplayLine(record) == u"(hidden)  [no terminator; 0 fields, 6 expected]");

@@ -41,7 +41,7 @@ TEST_CASE("NowPlaying::text is laid out piece by piece") {
         CHECK(hidden == shown);
     }
     SUBCASE("the record's tag") {
-        CHECK(kNowPlayingTag == 1351);
+        CHECK(kNowPlayingRecordId == 1351);
     }
 }
 

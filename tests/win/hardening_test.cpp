@@ -16,11 +16,14 @@
 #include <vector>
 
 #include "announce/delivery.h"
-#include "rotation/win32_controls.h"
-#include "win/harness.h"
-#include "win/quendral_app.h"
+#include "rotation/win32_seams.h"
+#include "ui/balloon_notice.h"
+#include "support/harness.h"
+#include "support/quendral_app.h"
+#include "support/stopwatch.h"
 
 using namespace quendral::testing;
+using quendral::Stopwatch;
 namespace {
 
 // Long enough for a loaded machine; a program that stopped answering never does.
@@ -28,23 +31,8 @@ constexpr UINT kProbeTimeoutMs = 20000;
 constexpr std::size_t kMegabyte = 1024 * 1024;
 constexpr int kFullList = 32767;
 
-class Stopwatch {
-public:
-    Stopwatch() { QueryPerformanceCounter(&start_); }
-    double Ms() const {
-        LARGE_INTEGER now{}, frequency{};
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(now.QuadPart - start_.QuadPart) * 1000.0 /
-               static_cast<double>(frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER start_{};
-};
-
 // Every record announces an entry, each the one after the entry before it, round and round.
-void CheckFollowsList(const std::vector<Record>& records,
+void CheckFollowsList(const std::vector<LoggedRecord>& records,
                       const std::vector<std::u16string>& entries) {
     CHECK(FollowsList(AnnouncedEntries(records, entries), entries.size()));
 }
@@ -228,7 +216,7 @@ TEST_CASE("Delivery::a window that closes inside its record leaves the ones behi
     app.AddEntry(u"one");
     app.AddEntry(u"two");
     SetWindowPos(closing.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    REQUIRE(TopLevelWindows(L"MsnMsgrUIManager").front() == closing.Window());
+    REQUIRE(TopLevelWindows(quendral::kMessengerClassW).front() == closing.Window());
 
     app.Press(app.Ok());
     CHECK(closing.Records().size() == 1);
@@ -238,7 +226,7 @@ TEST_CASE("Delivery::a window that closes inside its record leaves the ones behi
 
     app.Press(app.Ok());
     for (Messenger* messenger : {&behind, &last}) {
-        const std::vector<Record> records = messenger->Records();
+        const std::vector<LoggedRecord> records = messenger->Records();
         REQUIRE(records.size() == 2);
         CHECK(IsRecordOf(records[0], u"one"));
         CHECK(IsRecordOf(records[1], u"two"));
@@ -258,7 +246,7 @@ TEST_CASE("Delivery::slow messengers in front neither freeze Quendral nor starve
     }
     SetWindowPos(healthy.Window(), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    REQUIRE(TopLevelWindows(L"MsnMsgrUIManager").back() == healthy.Window());
+    REQUIRE(TopLevelWindows(quendral::kMessengerClassW).back() == healthy.Window());
     QuendralApp app;
     StepOnlyOnOk(app);
     for (const auto& entry : entries) app.AddEntry(entry);
@@ -303,7 +291,7 @@ TEST_CASE("Delivery::a send that times out before the window took the record wit
     CHECK_FALSE(send(u"withdrawn", 500));
     // The third is waited for until the window has finished with the first and taken it.
     CHECK(send(u"waited for", 20000));
-    const std::vector<Record> records = slow.Records();
+    const std::vector<LoggedRecord> records = slow.Records();
     REQUIRE(records.size() == 2);
     CHECK(IsRecordOf(records[0], u"taken"));
     CHECK(IsRecordOf(records[1], u"waited for"));
@@ -394,7 +382,7 @@ TEST_CASE("List::a full list refuses more with one balloon, and its rotation wra
     app.Press(app.Ok());
     app.Press(app.Ok());
     REQUIRE(last.WaitForRecords(2, 10000));
-    const std::vector<Record> records = last.Records();
+    const std::vector<LoggedRecord> records = last.Records();
     REQUIRE(records.size() == 2);
     CHECK(IsRecordOf(records[0], Numbered(kFullList)));
     CHECK(IsRecordOf(records[1], Numbered(1)));
@@ -433,7 +421,7 @@ TEST_CASE("LongRun::ten thousand steps keep memory flat and every record arrives
     REQUIRE_FALSE(app.Process().HasExited());
     CHECK(Probe(app.Form()).has_value());
     REQUIRE(messenger.WaitForRecords(kSteps, 10000));
-    const std::vector<Record> records = messenger.Records();
+    const std::vector<LoggedRecord> records = messenger.Records();
     CHECK(records.size() == kSteps);
     int astray = 0;
     for (std::size_t k = 0; k < records.size(); ++k) {
@@ -480,7 +468,7 @@ TEST_CASE("Text::hostile and huge entries are kept and announced unit for unit")
 
     PressTimes(app, app.Ok(), static_cast<int>(cases.size()));
     REQUIRE(messenger.WaitForRecords(cases.size(), 20000));
-    const std::vector<Record> records = messenger.Records();
+    const std::vector<LoggedRecord> records = messenger.Records();
     REQUIRE(records.size() == cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i) {
         INFO(cases[i].first);
@@ -537,7 +525,7 @@ TEST_CASE("Messenger::malformed records sent for real are logged exactly as they
     CHECK(Probe(messenger.Window()).has_value());
 
     REQUIRE(messenger.WaitForRecords(1, 5000));
-    const std::vector<Record> records = messenger.Records();
+    const std::vector<LoggedRecord> records = messenger.Records();
     REQUIRE(records.size() == 1);
     CHECK(records[0].dwData == data);
     CHECK(records[0].cbData == bytes.size());

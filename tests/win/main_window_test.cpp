@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "announce/now_playing.h"
-#include "win/harness.h"
-#include "win/pe_image.h"
-#include "win/quendral_app.h"
+#include "support/harness.h"
+#include "support/pe_image.h"
+#include "support/quendral_app.h"
 
 using namespace quendral;
 using namespace quendral::testing;
@@ -329,7 +329,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
     QuendralApp app;
     const HWND form = app.Form();
     CHECK(TextOf(form) == u"Quendral");
-    CHECK(ClassOf(form) == L"QuendralForm1");
+    CHECK(ClassOf(form) == kFormClass);
 
     RECT client{};
     GetClientRect(form, &client);
@@ -529,7 +529,7 @@ TEST_CASE("behaviour::Add and Clear empty the input box; Ok announces the first 
     // not at the first tick: the record is in the log as soon as the press returns.
     REQUIRE(app.PaceText() == u"2");
     app.Press(app.Ok());
-    std::vector<Record> records = messenger.Records();
+    std::vector<LoggedRecord> records = messenger.Records();
     REQUIRE_FALSE(records.empty());
     CHECK(records[0].dwData == 0x547);
     CHECK(records[0].cbData == records[0].bytes.size());
@@ -653,5 +653,5 @@ TEST_CASE("behaviour::the pace stays in 0..65; stepping it announces nothing; cl
     CHECK(app.Close(10000));
     CHECK(ExitCodeOf(app.Process()) == 0);
     CHECK(messenger.Records().empty());
-    CHECK(TopLevelWindows(L"QuendralForm1", pid).empty());
+    CHECK(TopLevelWindows(kFormClass, pid).empty());
 }

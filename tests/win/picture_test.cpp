@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ui/handles.h"
+#include "support/handles.h"
 #include "ui/picture.h"
-#include "win/harness.h"
-#include "win/quendral_app.h"
+#include "support/harness.h"
+#include "support/quendral_app.h"
 
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
                                                         IWICImagingFactory** factory);

@@ -19,8 +19,8 @@
 
 #include "ui/resource.h"
 #include "ui/version.h"
-#include "win/harness.h"
-#include "win/pe_image.h"
+#include "support/harness.h"
+#include "support/pe_image.h"
 
 using namespace quendral::testing;
 

@@ -2,7 +2,7 @@
 #include <doctest/doctest.h>
 
 #include "announce/set_music_info.h"
-#include "win/harness.h"
+#include "support/harness.h"
 
 using namespace quendral;
 using namespace quendral::testing;
@@ -13,8 +13,8 @@ std::vector<std::uint8_t> ExpectedBytes(std::u16string_view artist) {
     return BytesOf(BuildNowPlayingText(artist, u"", u"", u"", kDefaultFormat, kTrue));
 }
 
-void CheckRecord(const Record& record, std::u16string_view artist) {
-    CHECK(record.dwData == kNowPlayingTag);
+void CheckRecord(const LoggedRecord& record, std::u16string_view artist) {
+    CHECK(record.dwData == kNowPlayingRecordId);
     CHECK(record.cbData == record.bytes.size());
     CHECK(record.bytes == ExpectedBytes(artist));
 }
@@ -41,7 +41,7 @@ TEST_CASE("SetMusicInfo::reaches every messenger window, byte for byte") {
 
 TEST_CASE("SetMusicInfo::with no messenger running sends nothing and returns") {
     // The messengers of the cases before are ended, and their windows go with them.
-    REQUIRE(WaitUntil([] { return TopLevelWindows(L"MsnMsgrUIManager").empty(); }, 30000));
+    REQUIRE(WaitUntil([] { return TopLevelWindows(kMessengerClassW).empty(); }, 30000));
     SetMusicInfo(u"nobody listens");
     // A messenger that starts afterwards has nothing waiting for it.
     Messenger late;

@@ -33,7 +33,6 @@ namespace {
 
 using namespace quendral::messenger;
 
-constexpr wchar_t kClassName[] = L"MsnMsgrUIManager";
 constexpr wchar_t kCaption[] = L"Stand-in messenger";
 constexpr int kWidth = 520;
 constexpr int kHeight = 360;
@@ -193,13 +192,14 @@ bool MessengerWindow::Create(HINSTANCE instance) {
     windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32516));      // IDI_INFORMATION
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = quendral::kMessengerClassW;
     if (RegisterClassExW(&windowClass) == 0) return false;
 
     std::wstring caption = kCaption;
     if (!options_.title.empty()) caption += L" - " + options_.title;
-    CreateWindowExW(0, kClassName, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                    CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, instance, this);
+    CreateWindowExW(0, quendral::kMessengerClassW, caption.c_str(), WS_OVERLAPPEDWINDOW,
+                    CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, instance,
+                    this);
     if (window_ == nullptr) return false;
     // Shown without taking the focus from the program that is being tested.
     ShowWindow(window_, SW_SHOWNOACTIVATE);
@@ -305,7 +305,7 @@ void MessengerWindow::CreateControls() {
         child(0, L"STATIC", L"Record", SS_LEFT | SS_NOPREFIX, kDetailLabelId, messageFont_.get());
 
     std::wstring waiting = L"No record yet.\r\nWindow class: ";
-    waiting += kClassName;
+    waiting += quendral::kMessengerClassW;
     waiting += L"\r\nLog: " + (options_.logPath.empty() ? L"none" : options_.logPath);
     if (options_.hang) waiting += L"\r\n--hang: stops answering after the first record.";
     if (options_.answerAfterMs > 0) {

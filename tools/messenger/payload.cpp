@@ -113,25 +113,25 @@ Record ParseRecord(std::uint64_t data, const void* bytes, std::size_t size) {
         record.terminated = true;
     }
 
-    record.tagged = record.text.starts_with(kTag);
+    record.tagged = record.text.starts_with(kNowPlayingTag);
     if (!record.tagged) return record;
-    std::u16string_view rest = std::u16string_view(record.text).substr(kTag.size());
+    std::u16string_view rest = std::u16string_view(record.text).substr(kNowPlayingTag.size());
     while (!rest.empty()) {
-        const std::size_t end = rest.find(kSeparator);
+        const std::size_t end = rest.find(kFieldSeparator);
         if (end == std::u16string_view::npos) {
             record.fields.emplace_back(rest);
             record.lastFieldOpen = true;
             break;
         }
         record.fields.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(end + kSeparator.size());
+        rest.remove_prefix(end + kFieldSeparator.size());
     }
     return record;
 }
 
 std::vector<std::u16string> Problems(const Record& record) {
     std::vector<std::u16string> problems;
-    if (record.data != kNowPlayingData) problems.emplace_back(u"dwData is not 0x547");
+    if (record.data != kNowPlayingRecordId) problems.emplace_back(u"dwData is not 0x547");
     if (record.bytes.empty()) {
         problems.emplace_back(u"empty payload");
         return problems;

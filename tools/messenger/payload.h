@@ -10,14 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "support/identities.h"
+
 namespace quendral::messenger {
 
-// A now-playing text opens with this tag; every field after it is closed by the
-// separator. Both are literal backslash-zero pairs, not NULs.
-inline constexpr std::u16string_view kTag = u"\\0Music\\0";
-inline constexpr std::u16string_view kSeparator = u"\\0";
-// COPYDATASTRUCT::dwData of a now-playing record.
-inline constexpr std::uint64_t kNowPlayingData = 0x547;
 // show, format, artist, title, album, content id.
 inline constexpr std::size_t kFieldCount = 6;
 // A shown line keeps at most this many units of the record's text; the rest is cut with
@@ -33,7 +29,7 @@ struct Record {
     bool oddByteCount = false;        // the last byte is half a unit and is not in text
     std::u16string text;              // the whole UTF-16LE units, the closing U+0000 left out
     bool terminated = false;          // the last whole unit was U+0000
-    bool tagged = false;              // text starts with kTag
+    bool tagged = false;              // text starts with kNowPlayingTag
     // After the tag, split on kSeparator: show, format, then the values {0}, {1}, ...
     std::vector<std::u16string> fields;
     bool lastFieldOpen = false;  // text after the last separator that no separator closes

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "tools/messenger/payload.h"
-#include "ui/handles.h"
-#include "win/harness.h"
-#include "win/quendral_app.h"
+#include "support/handles.h"
+#include "support/harness.h"
+#include "support/quendral_app.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ int Run(const std::wstring& screenshot) {
     const bool arrived = messenger.WaitForRecords(3, 15000);
 
     std::printf("The stand-in messenger received:\n");
-    for (const Record& record : messenger.Records()) {
+    for (const LoggedRecord& record : messenger.Records()) {
         const auto parsed = quendral::messenger::ParseRecord(record.dwData, record.bytes.data(),
                                                              record.bytes.size());
         std::printf("  %s\n", Utf8(quendral::messenger::DisplayLine(parsed)).c_str());

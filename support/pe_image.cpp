@@ -1,4 +1,4 @@
-#include "win/pe_image.h"
+#include "support/pe_image.h"
 
 #include <windows.h>
 

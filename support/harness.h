@@ -44,8 +44,8 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
-// One WM_COPYDATA the stand-in messenger received, as it wrote it to its log.
-struct Record {
+// One WM_COPYDATA record the stand-in messenger received, as it wrote it to its log.
+struct LoggedRecord {
     std::uint32_t arrivedMs = 0;  // the messenger's clock: milliseconds into its day
     std::uint64_t dwData = 0;
     std::uint32_t cbData = 0;
@@ -60,10 +60,10 @@ std::vector<std::uint8_t> BytesOf(std::u16string_view text);
 std::vector<std::uint8_t> RecordBytesFor(std::u16string_view entry);
 
 // Whether a record is the one Quendral sends for an entry.
-bool IsRecordOf(const Record& record, std::u16string_view entry);
+bool IsRecordOf(const LoggedRecord& record, std::u16string_view entry);
 
 // For each record, the index of the entry it announces, or -1 for a record that is none.
-std::vector<int> AnnouncedEntries(const std::vector<Record>& records,
+std::vector<int> AnnouncedEntries(const std::vector<LoggedRecord>& records,
                                   const std::vector<std::u16string>& entries);
 
 // Whether each announcement is of an entry and the one after the entry before it, round
@@ -71,7 +71,7 @@ std::vector<int> AnnouncedEntries(const std::vector<Record>& records,
 bool FollowsList(const std::vector<int>& announced, std::size_t count);
 
 // Milliseconds from one record's arrival to another's on the messenger's clock.
-std::uint32_t MillisecondsBetween(const Record& earlier, const Record& later);
+std::uint32_t MillisecondsBetween(const LoggedRecord& earlier, const LoggedRecord& later);
 
 // A stand-in messenger process with a log of its own; its window exists once constructed.
 class Messenger {
@@ -79,7 +79,7 @@ public:
     explicit Messenger(std::wstring_view options = L"");
     HWND Window() const { return window_; }
     ChildProcess& Process() { return process_; }
-    std::vector<Record> Records() const;
+    std::vector<LoggedRecord> Records() const;
     // Waits until at least count records have arrived.
     bool WaitForRecords(std::size_t count, DWORD timeoutMs) const;
 

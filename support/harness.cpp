@@ -1,10 +1,12 @@
-#include "win/harness.h"
+#include "support/harness.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+
+#include "support/identities.h"
 
 namespace quendral::testing {
 
@@ -102,15 +104,15 @@ std::vector<std::uint8_t> RecordBytesFor(std::u16string_view entry) {
     return BytesOf(text);
 }
 
-bool IsRecordOf(const Record& record, std::u16string_view entry) {
+bool IsRecordOf(const LoggedRecord& record, std::u16string_view entry) {
     return record.dwData == 0x547 && record.cbData == record.bytes.size() &&
            record.bytes == RecordBytesFor(entry);
 }
 
-std::vector<int> AnnouncedEntries(const std::vector<Record>& records,
+std::vector<int> AnnouncedEntries(const std::vector<LoggedRecord>& records,
                                   const std::vector<std::u16string>& entries) {
     std::vector<int> announced;
-    for (const Record& record : records) {
+    for (const LoggedRecord& record : records) {
         int found = -1;
         for (std::size_t i = 0; i < entries.size() && found < 0; ++i) {
             if (IsRecordOf(record, entries[i])) found = static_cast<int>(i);
@@ -131,7 +133,7 @@ bool FollowsList(const std::vector<int>& announced, std::size_t count) {
     return true;
 }
 
-std::uint32_t MillisecondsBetween(const Record& earlier, const Record& later) {
+std::uint32_t MillisecondsBetween(const LoggedRecord& earlier, const LoggedRecord& later) {
     constexpr std::uint32_t kDay = 24 * 60 * 60 * 1000;
     return (later.arrivedMs + kDay - earlier.arrivedMs) % kDay;  // across midnight too
 }
@@ -169,7 +171,7 @@ Messenger::Messenger(std::wstring_view options)
       process_(BesideThisProgram(L"messenger.exe"), StartMessengerArguments(log_, options)) {
     WaitUntil(
         [this] {
-            auto windows = TopLevelWindows(L"MsnMsgrUIManager", process_.Id());
+            auto windows = TopLevelWindows(kMessengerClassW, process_.Id());
             if (!windows.empty()) window_ = windows.front();
             return window_ != nullptr;
         },
@@ -178,8 +180,8 @@ Messenger::Messenger(std::wstring_view options)
         throw std::runtime_error("the stand-in messenger did not open its window");
 }
 
-std::vector<Record> Messenger::Records() const {
-    std::vector<Record> records;
+std::vector<LoggedRecord> Messenger::Records() const {
+    std::vector<LoggedRecord> records;
     std::ifstream in(log_.c_str(), std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     content.erase(content.find_last_of('\n') + 1);  // a line still being written waits
@@ -188,7 +190,7 @@ std::vector<Record> Messenger::Records() const {
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string time, tag, hex;
-        Record record;
+        LoggedRecord record;
         if (!(fields >> time >> tag >> record.cbData >> hex)) continue;
         record.arrivedMs = ClockMilliseconds(time);
         record.dwData = std::stoull(tag, nullptr, 16);

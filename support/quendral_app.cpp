@@ -1,8 +1,9 @@
-#include "win/quendral_app.h"
+#include "support/quendral_app.h"
 
 #include <stdexcept>
+#include <string>
 
-#include "rotation/pace.h"
+#include "support/identities.h"
 
 namespace quendral::testing {
 
@@ -28,8 +29,10 @@ std::u16string TextOf(HWND window) {
 QuendralApp::QuendralApp(const std::wstring& program) : process_(program, L"") {
     WaitUntil(
         [this] {
-            for (HWND window : TopLevelWindows(L"QuendralForm1", process_.Id())) {
-                if (TextOf(window) == u"Quendral" && IsWindowVisible(window)) form_ = window;
+            for (HWND window : TopLevelWindows(kFormClass, process_.Id())) {
+                if (TextOf(window) == reinterpret_cast<const char16_t*>(kFormCaption) &&
+                    IsWindowVisible(window))
+                    form_ = window;
             }
             return form_ != nullptr;
         },
@@ -57,8 +60,9 @@ void QuendralApp::Press(HWND button) {
 }
 
 void QuendralApp::SetPace(int seconds) {
-    for (int press = 0; press <= 2 * kMaxPace; ++press) {
-        const int pace = ParsePace(PaceText());
+    for (int press = 0; press <= 2 * 66; ++press) {
+        const std::u16string caption = PaceText();
+        const int pace = std::stoi(std::string(caption.begin(), caption.end()));
         if (pace == seconds) return;
         Press(pace < seconds ? longer_ : shorter_);
     }

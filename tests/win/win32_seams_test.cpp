@@ -6,8 +6,9 @@
 
 #include <memory>
 
-#include "rotation/win32_controls.h"
-#include "win/harness.h"
+#include "rotation/win32_seams.h"
+#include "ui/balloon_notice.h"
+#include "support/harness.h"
 
 using namespace quendral;
 using namespace quendral::testing;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "win/harness.h"
+#include "support/harness.h"
 
 namespace quendral::testing {
 

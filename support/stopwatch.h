@@ -1,0 +1,30 @@
+// Time elapsed since a stopwatch was made, from the performance counter.
+#pragma once
+
+#include <windows.h>
+
+namespace quendral {
+
+class Stopwatch {
+public:
+    Stopwatch() : start_(Now()) {}
+    double Microseconds() const { return Now() - start_; }
+    double Ms() const { return Microseconds() / 1000.0; }
+
+    // The performance counter in microseconds.
+    static double Now() {
+        static const double perSecond = [] {
+            LARGE_INTEGER frequency{};
+            QueryPerformanceFrequency(&frequency);
+            return static_cast<double>(frequency.QuadPart);
+        }();
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart) * 1e6 / perSecond;
+    }
+
+private:
+    double start_;
+};
+
+}  // namespace quendral

@@ -1,0 +1,24 @@
+// Texts between the program and its windows. wchar_t is UTF-16 on Windows, so a
+// std::u16string crosses to the wide API as it is.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace quendral {
+
+// wchar_t is UTF-16 on Windows, so texts cross to the wide API without conversion.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+inline const wchar_t* AsWide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+// The whole text of a window: a control's text or a window's caption.
+std::u16string WindowText(HWND window);
+
+// Sets a window's text; the text may be of any length.
+void SetWindowText16(HWND window, std::u16string_view text);
+
+}  // namespace quendral
