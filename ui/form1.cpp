@@ -173,7 +173,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kTimer1Id) Timer1_Timer();
+            if (wParam == kTimer1Id && seams_) Timer1_Timer();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the picture covers the whole client area in WM_PAINT
@@ -222,7 +222,7 @@ bool Form1::OnCreate(HWND window) {
     placedDpi_ = dpi;
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
-    Timer1.emplace(window, kTimer1Id);
+    seams_.emplace(liste, ekle, saniye, listFullNotice_, window, kTimer1Id);
 
     // A fixed frame: the system menu offers only Move and Close.
     HMENU systemMenu = GetSystemMenu(window, FALSE);
@@ -310,7 +310,7 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 void Form1::OnCommand(UINT id, UINT code) {
-    if (code != BN_CLICKED) return;
+    if (code != BN_CLICKED || !seams_) return;
     switch (id) {
         case kIdCommand1:
             Command1_Click();
@@ -377,7 +377,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
 }
 
 void Form1::OnDestroy() {
-    Timer1.reset();
+    seams_.reset();  // the timer stops with it
     PostQuitMessage(0);
 }
 
@@ -386,36 +386,27 @@ void Form1::Form_Load() {
 }
 
 void Form1::Command1_Click() {
-    ListBoxEntries entries(liste);
-    EditInputBox input(ekle, listFullNotice_);
-    AddEntry(entries, input);
+    AddEntry(seams_->liste, seams_->ekle);
 }
 
 void Form1::Command2_Click() {
-    WindowTextControl pace(saniye);
-    ListBoxEntries entries(liste);
-    Start(pace, *Timer1, entries, rotationIndex, messenger_);
+    Start(seams_->saniye, seams_->Timer1, seams_->liste, rotationIndex, messenger_);
 }
 
 void Form1::Command3_Click() {
-    ListBoxEntries entries(liste);
-    WindowTextControl input(ekle);
-    ClearEntries(entries, input);
+    ClearEntries(seams_->liste, seams_->ekle);
 }
 
 void Form1::az_Click() {
-    WindowTextControl pace(saniye);
-    Shorter(pace, *Timer1);
+    Shorter(seams_->saniye, seams_->Timer1);
 }
 
 void Form1::cok_Click() {
-    WindowTextControl pace(saniye);
-    Longer(pace, *Timer1);
+    Longer(seams_->saniye, seams_->Timer1);
 }
 
 void Form1::Timer1_Timer() {
-    ListBoxEntries entries(liste);
-    RotationStep(entries, rotationIndex, messenger_);
+    RotationStep(seams_->liste, rotationIndex, messenger_);
 }
 
 }  // namespace quendral

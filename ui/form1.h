@@ -68,7 +68,17 @@ private:
     HWND Command2 = nullptr;
     HWND Command1 = nullptr;
     HWND Command3 = nullptr;
-    std::optional<WindowTimer> Timer1;
+    // The controls as the rotation reaches them, made once when the controls are.
+    struct Seams {
+        Seams(HWND listBox, HWND edit, HWND label, BalloonNotice& notice, HWND window,
+              UINT_PTR timerId)
+            : liste(listBox), ekle(edit, notice), saniye(label), Timer1(window, timerId) {}
+        ListBoxEntries liste;
+        EditInputBox ekle;
+        WindowTextControl saniye;
+        WindowTimer Timer1;
+    };
+    std::optional<Seams> seams_;
     MessengerAnnouncer messenger_;
     std::int16_t rotationIndex = 0;
 

@@ -1,4 +1,5 @@
-// The program's version, in one place for the version resource.
+// The program's version, in one place: the version resource includes this file, and
+// CMake reads it for the manifest, the project and the release's name.
 #pragma once
 
 #define QUENDRAL_VERSION_MAJOR 1
