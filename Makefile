@@ -17,8 +17,10 @@ build: bootstrap
 	done
 	@echo "Quendral.exe: build/windows/Quendral.exe"
 
-# The quick checks first: unit tests, then whether a second build gives the same bytes.
+# The quick checks first: the folders' arrows, unit tests, then whether a second build
+# gives the same bytes.
 test: build
+	@scripts/check-dependencies.py
 	@ctest --preset host
 	@scripts/verify-reproducible.sh
 	@$(WINE_TESTS) windows
