@@ -7,11 +7,13 @@
 
 #include <iterator>
 
+#include "bench/baselines.h"
+
 namespace {
 
-// The benchmark looks for the window and the button by these.
-constexpr wchar_t kClassName[] = L"QuendralBaselineButton";
-constexpr wchar_t kCaption[] = L"Baseline button";
+using namespace quendral::bench;
+
+// The benchmark looks for the button by its caption.
 constexpr wchar_t kButtonCaption[] = L"Ok";
 // "Ok" at 96 DPI, and the window's client area around it.
 constexpr int kButtonWidth = 73;
@@ -72,16 +74,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kBaselineButtonClass;
     if (!RegisterClassExW(&windowClass)) return 1;
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     const UINT dpi = GetDpiForSystem();
     RECT frame{0, 0, Scaled(kClientWidth, dpi), Scaled(kClientHeight, dpi)};
     AdjustWindowRectExForDpi(&frame, style, FALSE, 0, dpi);
-    HWND window = CreateWindowExW(0, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kBaselineButtonClass, kBaselineButtonCaption, style,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     ShowWindow(window, showCommand);
     UpdateWindow(window);

@@ -3,11 +3,12 @@
 // benchmark sets Quendral's start-up time and memory against this program's.
 #include <windows.h>
 
+#include "bench/baselines.h"
+
 namespace {
 
-// The benchmark looks for the window by these.
-constexpr wchar_t kClassName[] = L"QuendralBaselineWindow";
-constexpr wchar_t kCaption[] = L"Baseline window";
+using namespace quendral::bench;
+
 // Quendral's client area at 96 DPI.
 constexpr int kClientWidth = 442;
 constexpr int kClientHeight = 419;
@@ -29,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kBaselineWindowClass;
     if (!RegisterClassExW(&windowClass)) return 1;
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -37,9 +38,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     RECT frame{0, 0, MulDiv(kClientWidth, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
                MulDiv(kClientHeight, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
     AdjustWindowRectExForDpi(&frame, style, FALSE, 0, dpi);
-    HWND window = CreateWindowExW(0, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kBaselineWindowClass, kBaselineWindowCaption, style,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     ShowWindow(window, showCommand);
     UpdateWindow(window);

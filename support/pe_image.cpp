@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <set>
 
 namespace quendral::testing {
@@ -96,6 +97,19 @@ bool IsWindowsOwnDll(const std::string& name) {
         "shell32.dll",  "shlwapi.dll",  "ucrtbase.dll", "user32.dll",       "uxtheme.dll",
         "version.dll",  "winmm.dll",    "ws2_32.dll",   "windowscodecs.dll"};
     return own.count(name) != 0;
+}
+
+std::vector<std::string> LoadedDlls(const PeImage& image) {
+    std::vector<std::string> dlls = image.imports;
+    dlls.insert(dlls.end(), image.delayImports.begin(), image.delayImports.end());
+    return dlls;
+}
+
+std::vector<std::string> NotWindowsOwn(const std::vector<std::string>& dlls) {
+    std::vector<std::string> foreign;
+    std::copy_if(dlls.begin(), dlls.end(), std::back_inserter(foreign),
+                 [](const std::string& dll) { return !IsWindowsOwnDll(dll); });
+    return foreign;
 }
 
 }  // namespace quendral::testing

@@ -39,4 +39,10 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& bytes);
 // the build links those in). Takes a lower-case name.
 bool IsWindowsOwnDll(const std::string& name);
 
+// The DLLs a program loads: those it imports, then those it delay-loads.
+std::vector<std::string> LoadedDlls(const PeImage& image);
+
+// Those of dlls that are not Windows' own, in the same order.
+std::vector<std::string> NotWindowsOwn(const std::vector<std::string>& dlls);
+
 }  // namespace quendral::testing

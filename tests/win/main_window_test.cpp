@@ -223,13 +223,8 @@ void CheckBuiltFile(const std::wstring& path, std::uint16_t machine) {
     CHECK(pe.magic == (machine == 0x8664 ? 0x20B : 0x10B));
     CHECK(pe.subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI);
     CHECK_FALSE(pe.imports.empty());
-    for (const std::string& dll : pe.imports) {
-        INFO("imported: " << dll);
-        CHECK(IsWindowsOwnDll(dll));
-    }
-    for (const std::string& dll : pe.delayImports) {
-        INFO("delay-loaded: " << dll);
-        CHECK(IsWindowsOwnDll(dll));
+    for (const std::string& dll : NotWindowsOwn(LoadedDlls(pe))) {
+        FAIL_CHECK("loads a DLL that is not Windows' own: " << dll);
     }
 
     // Version resource.
