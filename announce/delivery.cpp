@@ -14,7 +14,8 @@ unsigned DeliveryPacer::WaitFor(WindowHandle window, std::uint64_t elapsedMs) co
 
 void DeliveryPacer::Note(WindowHandle window, std::uint64_t tookMs, bool answered) {
     const auto found = std::find(slow_.begin(), slow_.end(), window);
-    if (tookMs >= kShortWaitMs) {
+    const bool madeItWait = answered ? tookMs >= kSlowAnswerMs : tookMs >= kShortWaitMs;
+    if (madeItWait) {
         if (found == slow_.end()) slow_.push_back(window);
     } else if (answered && found != slow_.end()) {
         slow_.erase(found);
