@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <bcrypt.h>
 #include <imagehlp.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -17,10 +16,10 @@
 #include <type_traits>
 #include <vector>
 
-#include "ui/resource.h"
 #include "ui/version.h"
 #include "support/harness.h"
 #include "support/pe_image.h"
+#include "win/built_file.h"
 
 using namespace quendral::testing;
 
@@ -80,42 +79,6 @@ std::string Sha256Hex(const std::vector<std::uint8_t>& bytes) {
     return hex;
 }
 
-std::u16string VersionValue(const std::vector<std::uint8_t>& block, const wchar_t* name) {
-    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-    void* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || value == nullptr) {
-        return u"<missing>";
-    }
-    std::u16string text(static_cast<const char16_t*>(value), length);
-    while (!text.empty() && text.back() == u'\0') text.pop_back();
-    return text;
-}
-
-std::u16string Widened(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
-struct IconOwner {
-    HICON icon = nullptr;
-    ~IconOwner() {
-        if (icon != nullptr) DestroyIcon(icon);
-    }
-};
-
-// The width and height of an icon's colour image.
-SIZE IconSize(HICON icon) {
-    ICONINFO info{};
-    if (icon == nullptr || !GetIconInfo(icon, &info)) return {};
-    const std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> colour(
-        info.hbmColor, &DeleteObject);
-    const std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> mask(
-        info.hbmMask, &DeleteObject);
-    BITMAP bitmap{};
-    if (GetObjectW(info.hbmColor, sizeof bitmap, &bitmap) == 0) return {};
-    return {bitmap.bmWidth, bitmap.bmHeight};
-}
-
 }  // namespace
 
 TEST_CASE("release::the zip holds Quendral.exe, README.txt and SHA256SUMS, and nothing else") {
@@ -141,51 +104,7 @@ TEST_CASE("release::its Quendral.exe is the shipped 32-bit program, with no date
 }
 
 TEST_CASE("release::version resource and icons read back from the unpacked Quendral.exe") {
-    const std::wstring path = Unpacked(L"Quendral.exe");
-
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    REQUIRE(size > 0);
-    std::vector<std::uint8_t> block(size);
-    REQUIRE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedLength = 0;
-    REQUIRE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedLength));
-    REQUIRE(fixed != nullptr);
-    const DWORD major = QUENDRAL_VERSION_MAJOR, minor = QUENDRAL_VERSION_MINOR;
-    CHECK(fixed->dwFileVersionMS == (major << 16 | minor));
-    CHECK(fixed->dwProductVersionMS == (major << 16 | minor));
-    // The zip's name carries the same text: the set-up unpacked Quendral-<it>.zip.
-    CHECK(VersionValue(block, L"FileVersion") == Widened(QUENDRAL_VERSION_TEXT));
-    CHECK(VersionValue(block, L"ProductVersion") == Widened(QUENDRAL_VERSION_TEXT));
-    CHECK(VersionValue(block, L"ProductName") == u"Quendral");
-    CHECK(VersionValue(block, L"OriginalFilename") == u"Quendral.exe");
-
-    // The icon as Explorer takes it from the file: one icon, large and small.
-    CHECK(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0) == 1);
-    IconOwner large, small;
-    CHECK(ExtractIconExW(path.c_str(), 0, &large.icon, &small.icon, 1) == 2);
-    const SIZE largeSize = IconSize(large.icon);
-    CHECK(largeSize.cx == GetSystemMetrics(SM_CXICON));
-    CHECK(largeSize.cy == GetSystemMetrics(SM_CYICON));
-    const SIZE smallSize = IconSize(small.icon);
-    CHECK(smallSize.cx == GetSystemMetrics(SM_CXSMICON));
-    CHECK(smallSize.cy == GetSystemMetrics(SM_CYSMICON));
-
-    // And as a program loads it by id, at both of its sizes.
-    const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> image(
-        LoadLibraryExW(path.c_str(), nullptr,
-                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
-        &FreeLibrary);
-    REQUIRE(image != nullptr);
-    for (int side : {32, 16}) {
-        INFO("side " << side);
-        IconOwner icon{static_cast<HICON>(
-            LoadImageW(image.get(), MAKEINTRESOURCEW(IDI_QUENDRAL), IMAGE_ICON, side, side, 0))};
-        const SIZE loaded = IconSize(icon.icon);
-        CHECK(loaded.cx == side);
-        CHECK(loaded.cy == side);
-    }
+    CheckBuiltFile(Unpacked(L"Quendral.exe"), IMAGE_FILE_MACHINE_I386);
 }
 
 TEST_CASE("release::SHA256SUMS holds every other file's SHA-256; README.txt reads on Windows") {
