@@ -1,15 +1,19 @@
 // What a person sees: every caption whole in its place at 96, 120 and 144 DPI in the
-// font Quendral chooses. The captions are measured here, in this process, with the font Quendral
-// would make at each DPI, and drawn into bitmaps as their controls draw them.
+// font Quendral chooses, and the stand-in messenger beside Quendral's window, not under
+// it. The captions are measured here, in this process, with the font Quendral would
+// make at each DPI, and drawn into bitmaps as their controls draw them.
 #include <doctest/doctest.h>
 
 #include <string>
 #include <vector>
 
 #include "support/handles.h"
+#include "support/harness.h"
+#include "support/quendral_app.h"
 #include "ui/caption_font.h"
 
 using namespace quendral;
+using namespace quendral::testing;
 using caption_font::Caption;
 using caption_font::Drawn;
 
@@ -107,6 +111,21 @@ LOGFONTW FaceAt(const wchar_t* face, int points, int dpi) {
     return font;
 }
 
+RECT FrameOf(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return frame;
+}
+
+// The messenger's window to the right of Quendral's, tops level, overlapping nothing.
+bool StandsBeside(HWND messenger, HWND form) {
+    const RECT left = FrameOf(form);
+    const RECT right = FrameOf(messenger);
+    RECT overlap{};
+    return right.left >= left.right && right.top == left.top &&
+           !IntersectRect(&overlap, &left, &right);
+}
+
 }  // namespace
 
 TEST_CASE("screen::every caption is whole in Quendral's font at 96, 120 and 144 DPI") {
@@ -137,5 +156,21 @@ TEST_CASE("screen::a wider message font, like Windows' own, is fitted the same w
                 CHECK_FALSE(Problems(larger, dpi).empty());
             }
         }
+    }
+}
+
+TEST_CASE("screen::the stand-in messenger with --beside stands beside Quendral, not under it") {
+    SUBCASE("started first, as make run starts it, it moves once Quendral's window shows") {
+        Messenger messenger(L"--beside");
+        QuendralApp app;
+        CHECK(WaitUntil([&] { return StandsBeside(messenger.Window(), app.Form()); }, 20000));
+        app.Close();
+    }
+    SUBCASE("started after Quendral, it stands beside Quendral where Quendral is") {
+        QuendralApp app;
+        SetWindowPos(app.Form(), nullptr, 30, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Messenger messenger(L"--beside");
+        CHECK(WaitUntil([&] { return StandsBeside(messenger.Window(), app.Form()); }, 20000));
+        app.Close();
     }
 }
