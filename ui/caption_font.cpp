@@ -30,7 +30,7 @@ bool Fits(HDC dc, const Caption& caption, int dpi) {
     return top + metrics.tmInternalLeading >= 0 && top + metrics.tmAscent <= room.cy;
 }
 
-LOGFONTW Fitted(LOGFONTW base, int dpi) {
+LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions) {
     const LONG smallest = MulDiv(6, dpi, 72);
     LONG height = base.lfHeight < 0 ? -base.lfHeight : 0;
     UniqueDc dc(CreateCompatibleDC(nullptr));
@@ -42,7 +42,7 @@ LOGFONTW Fitted(LOGFONTW base, int dpi) {
         if (!font) break;
         Selection selected(dc.get(), font.get());
         bool all = true;
-        for (const Caption& caption : kCaptions) all = all && Fits(dc.get(), caption, dpi);
+        for (const Caption& caption : captions) all = all && Fits(dc.get(), caption, dpi);
         if (all) break;
     }
     if (height > 0) {
@@ -52,14 +52,26 @@ LOGFONTW Fitted(LOGFONTW base, int dpi) {
     return base;
 }
 
-std::optional<LOGFONTW> ForDpi(int dpi) {
+namespace {
+
+std::optional<LOGFONTW> MessageFontFitted(int dpi, std::span<const Caption> captions) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
                                     static_cast<UINT>(dpi))) {
         return std::nullopt;
     }
-    return Fitted(metrics.lfMessageFont, dpi);
+    return Fitted(metrics.lfMessageFont, dpi, captions);
+}
+
+}  // namespace
+
+std::optional<LOGFONTW> ForCaptions(int dpi) {
+    return MessageFontFitted(dpi, kCaptions);
+}
+
+std::optional<LOGFONTW> ForText(int dpi) {
+    return MessageFontFitted(dpi, kInputLine);
 }
 
 }  // namespace quendral::caption_font

@@ -1,13 +1,16 @@
-// The captions of Quendral's window and the font they are written in. The layout's
-// places were drawn for a font a little narrower than today's message fonts (Tahoma 8 pt
-// under Wine, Segoe UI 9 pt on Windows 10 and 11, in which "Second:" loses its colon),
-// so the font is the message font's face at the largest whole-pixel height, not above
-// the message font's own, at which every caption is whole in its place.
+// The captions of Quendral's window and the fonts of its texts. The layout's places were
+// drawn for a font a little narrower than today's message fonts (Tahoma 8 pt under Wine,
+// Segoe UI 9 pt on Windows 10 and 11, in which "Second:" loses its colon), so the
+// captions are in the message font's face at the largest whole-pixel height, not above
+// the message font's own, at which every caption is whole in its place. The list and the
+// input box keep the message font as it is wherever a line fits the input box: what
+// people type, Turkish letters and all, stays at the size the system reads best.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
+#include <span>
 
 #include "ui/layout.h"
 
@@ -33,14 +36,16 @@ struct Caption {
     Drawn drawn;
 };
 
-// Every text the font must fit. The pace has a font of its own, and the list's lines
-// take the font's height, whatever it is.
+// The captions, which the caption font must fit. The pace has a font of its own.
 inline constexpr Caption kCaptions[] = {
     {kSecond, layout::kLabel1, Drawn::kLabel}, {kShorter, layout::kAz, Drawn::kButton},
     {kLonger, layout::kCok, Drawn::kButton},   {kOk, layout::kCommand2, Drawn::kButton},
     {kAdd, layout::kCommand1, Drawn::kButton}, {kClear, layout::kCommand3, Drawn::kButton},
-    {L"", layout::kEkle, Drawn::kInputLine},
 };
+
+// A line of the input box, which the text font must fit; the list's lines take the
+// font's height, whatever it is.
+inline constexpr Caption kInputLine[] = {{L"", layout::kEkle, Drawn::kInputLine}};
 
 // DrawEdge's raised edge: two pixels at every DPI.
 inline constexpr int kButtonEdge = 2;
@@ -56,10 +61,12 @@ SIZE RoomOf(const Caption& caption, int dpi);
 bool Fits(HDC dc, const Caption& caption, int dpi);
 
 // base at the largest whole-pixel height, not above its own and not below 6 pt, at
-// which every caption fits at dpi.
-LOGFONTW Fitted(LOGFONTW base, int dpi);
+// which every one of captions fits at dpi.
+LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions);
 
-// The system's message font at dpi, fitted; nothing if the system doesn't say.
-std::optional<LOGFONTW> ForDpi(int dpi);
+// The system's message font at dpi, fitted to the captions, or to a line of the input
+// box; nothing if the system doesn't say.
+std::optional<LOGFONTW> ForCaptions(int dpi);
+std::optional<LOGFONTW> ForText(int dpi);
 
 }  // namespace quendral::caption_font

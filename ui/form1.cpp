@@ -60,8 +60,7 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT CaptionFont(int dpi) {
-    const auto font = caption_font::ForDpi(dpi);
+HFONT FontOf(const std::optional<LOGFONTW>& font) {
     return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
@@ -240,7 +239,8 @@ void Form1::ApplyDpi(int dpi) {
     HWND window = window_.get();
     // The controls take the new fonts and the window its new icons before the old ones
     // are freed: a control never holds a deleted font.
-    UniqueFont defaultFont(CaptionFont(dpi));
+    UniqueFont textFont(FontOf(caption_font::ForText(dpi)));
+    UniqueFont captionFont(FontOf(caption_font::ForCaptions(dpi)));
     UniqueFont saniyeFont(PaceFont(dpi));
     for (const ControlSpec& entry : kControls) {
         HWND control = this->*entry.handle;
@@ -249,10 +249,13 @@ void Form1::ApplyDpi(int dpi) {
             SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        HFONT font = control == saniye ? saniyeFont.get() : defaultFont.get();
+        HFONT font = control == saniye                     ? saniyeFont.get()
+                     : control == liste || control == ekle ? textFont.get()
+                                                           : captionFont.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    defaultFont_ = std::move(defaultFont);
+    textFont_ = std::move(textFont);
+    captionFont_ = std::move(captionFont);
     saniyeFont_ = std::move(saniyeFont);
     placedDpi_ = dpi;
     start_phases::Mark("fonts and control places");
@@ -364,7 +367,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     const bool enabled = (item.itemState & ODS_DISABLED) == 0;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? TextColourOn(colour) : GetSysColor(COLOR_GRAYTEXT));
-    Selection font(dc, defaultFont_.get());
+    Selection font(dc, captionFont_.get());
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {

@@ -4,8 +4,8 @@
 // make at each DPI, and drawn into bitmaps as their controls draw them.
 #include <doctest/doctest.h>
 
+#include <span>
 #include <string>
-#include <vector>
 
 #include "support/handles.h"
 #include "support/harness.h"
@@ -71,12 +71,12 @@ int InkOf(HFONT font, const wchar_t* text, SIZE canvas, RECT rect, UINT flags) {
 // room, or losing ink to it (drawn in its room as its control draws it, it inks fewer
 // pixels than drawn with room to spare all round). The input box is shown a line with
 // accents and descenders.
-std::string Problems(const LOGFONTW& font, int dpi) {
+std::string Problems(const LOGFONTW& font, int dpi, std::span<const Caption> captions) {
     UniqueFont made(CreateFontIndirectW(&font));
     UniqueDc dc(CreateCompatibleDC(nullptr));
     Selection selected(dc.get(), made.get());
     std::string problems;
-    for (const Caption& caption : caption_font::kCaptions) {
+    for (const Caption& caption : captions) {
         const bool line = caption.drawn == Drawn::kInputLine;
         const wchar_t* text = line ? L"\u015E\u0130\u011Fjy|" : caption.text;
         const SIZE room = caption_font::RoomOf(caption, dpi);
@@ -128,12 +128,23 @@ bool StandsBeside(HWND messenger, HWND form) {
 
 }  // namespace
 
-TEST_CASE("screen::every caption is whole in Quendral's font at 96, 120 and 144 DPI") {
+TEST_CASE("screen::every caption and the input box's line are whole at 96, 120 and 144 DPI") {
     for (int dpi : kDpis) {
-        const auto font = caption_font::ForDpi(dpi);
-        REQUIRE(font.has_value());
-        CHECK(font->lfHeight < 0);  // a whole number of pixels for the letters
-        CHECK_MESSAGE(Problems(*font, dpi).empty(), Problems(*font, dpi));
+        const auto captions = caption_font::ForCaptions(dpi);
+        const auto text = caption_font::ForText(dpi);
+        REQUIRE(captions.has_value());
+        REQUIRE(text.has_value());
+        CHECK(captions->lfHeight < 0);  // a whole number of pixels for the letters
+        const std::string problems = Problems(*captions, dpi, caption_font::kCaptions) +
+                                     Problems(*text, dpi, caption_font::kInputLine);
+        CHECK_MESSAGE(problems.empty(), problems);
+
+        // A line fits the input box in the message font, so what people type keeps it.
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                   static_cast<UINT>(dpi));
+        CHECK(text->lfHeight == metrics.lfMessageFont.lfHeight);
     }
 }
 
@@ -143,17 +154,18 @@ TEST_CASE("screen::a wider message font, like Windows' own, is fitted the same w
     for (int dpi : kDpis) {
         for (const LOGFONTW& base : {FaceAt(L"Tahoma", 9, dpi), FaceAt(L"DejaVu Sans", 9, dpi),
                                      FaceAt(L"Tahoma", 7, dpi)}) {
-            const LOGFONTW fitted = caption_font::Fitted(base, dpi);
+            const LOGFONTW fitted = caption_font::Fitted(base, dpi, caption_font::kCaptions);
             CAPTURE(dpi);
             CAPTURE(base.lfHeight);
             CHECK(std::wstring(fitted.lfFaceName) == base.lfFaceName);
             CHECK(fitted.lfHeight >= base.lfHeight);  // never larger than the message font
-            CHECK_MESSAGE(Problems(fitted, dpi).empty(), Problems(fitted, dpi));
+            const std::string problems = Problems(fitted, dpi, caption_font::kCaptions);
+            CHECK_MESSAGE(problems.empty(), problems);
             if (fitted.lfHeight != base.lfHeight) {
                 // The largest that fits: a pixel more and something no longer does.
                 LOGFONTW larger = fitted;
                 --larger.lfHeight;
-                CHECK_FALSE(Problems(larger, dpi).empty());
+                CHECK_FALSE(Problems(larger, dpi, caption_font::kCaptions).empty());
             }
         }
     }
