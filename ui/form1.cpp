@@ -7,6 +7,7 @@
 
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
+#include "ui/caption_font.h"
 #include "ui/resource.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
@@ -59,14 +60,8 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT MessageFont(int dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                                    static_cast<UINT>(dpi))) {
-        return nullptr;
-    }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+HFONT FontOf(const std::optional<LOGFONTW>& font) {
+    return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
 HFONT PaceFont(int dpi) {
@@ -102,15 +97,17 @@ const Form1::ControlSpec Form1::kControls[] = {
     {&Form1::ekle, kIdEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
      layout::kEkle},
     {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye},
-    {&Form1::az, kIdAz, WC_BUTTONW, L"<", WS_TABSTOP | BS_OWNERDRAW, 0, layout::kAz},
-    {&Form1::cok, kIdCok, WC_BUTTONW, L">", WS_TABSTOP | BS_OWNERDRAW, 0, layout::kCok},
-    {&Form1::Label1, kIdLabel1, WC_STATICW, L"Second:", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-     layout::kLabel1},
-    {&Form1::Command2, kIdCommand2, WC_BUTTONW, L"Ok", WS_TABSTOP | BS_OWNERDRAW, 0,
+    {&Form1::az, kIdAz, WC_BUTTONW, caption_font::kShorter, WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kAz},
+    {&Form1::cok, kIdCok, WC_BUTTONW, caption_font::kLonger, WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCok},
+    {&Form1::Label1, kIdLabel1, WC_STATICW, caption_font::kSecond, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+     0, layout::kLabel1},
+    {&Form1::Command2, kIdCommand2, WC_BUTTONW, caption_font::kOk, WS_TABSTOP | BS_OWNERDRAW, 0,
      layout::kCommand2},
-    {&Form1::Command1, kIdCommand1, WC_BUTTONW, L"Add", WS_TABSTOP | BS_OWNERDRAW, 0,
+    {&Form1::Command1, kIdCommand1, WC_BUTTONW, caption_font::kAdd, WS_TABSTOP | BS_OWNERDRAW, 0,
      layout::kCommand1},
-    {&Form1::Command3, kIdCommand3, WC_BUTTONW, L"Clear", WS_TABSTOP | BS_OWNERDRAW, 0,
+    {&Form1::Command3, kIdCommand3, WC_BUTTONW, caption_font::kClear, WS_TABSTOP | BS_OWNERDRAW, 0,
      layout::kCommand3},
 };
 
@@ -242,7 +239,8 @@ void Form1::ApplyDpi(int dpi) {
     HWND window = window_.get();
     // The controls take the new fonts and the window its new icons before the old ones
     // are freed: a control never holds a deleted font.
-    UniqueFont defaultFont(MessageFont(dpi));
+    UniqueFont textFont(FontOf(caption_font::ForText(dpi)));
+    UniqueFont captionFont(FontOf(caption_font::ForCaptions(dpi)));
     UniqueFont saniyeFont(PaceFont(dpi));
     for (const ControlSpec& entry : kControls) {
         HWND control = this->*entry.handle;
@@ -251,10 +249,13 @@ void Form1::ApplyDpi(int dpi) {
             SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        HFONT font = control == saniye ? saniyeFont.get() : defaultFont.get();
+        HFONT font = control == saniye                     ? saniyeFont.get()
+                     : control == liste || control == ekle ? textFont.get()
+                                                           : captionFont.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    defaultFont_ = std::move(defaultFont);
+    textFont_ = std::move(textFont);
+    captionFont_ = std::move(captionFont);
     saniyeFont_ = std::move(saniyeFont);
     placedDpi_ = dpi;
     start_phases::Mark("fonts and control places");
@@ -366,7 +367,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     const bool enabled = (item.itemState & ODS_DISABLED) == 0;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? TextColourOn(colour) : GetSysColor(COLOR_GRAYTEXT));
-    Selection font(dc, defaultFont_.get());
+    Selection font(dc, captionFont_.get());
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {

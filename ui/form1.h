@@ -82,7 +82,8 @@ private:
     MessengerAnnouncer messenger_;
     std::int16_t rotationIndex = 0;
 
-    UniqueFont defaultFont_;
+    UniqueFont textFont_;     // the list's and the input box's
+    UniqueFont captionFont_;  // the label's and the buttons'
     UniqueFont saniyeFont_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;

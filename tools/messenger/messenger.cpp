@@ -2,7 +2,7 @@
 // WM_COPYDATA record it is sent and can log each one to a file.
 //
 //   messenger.exe [--log FILE] [--hang] [--answer-after MS] [--raise] [--close-on-record]
-//                 [--title TEXT]
+//                 [--title TEXT] [--beside]
 //
 // --log FILE          appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
 //                     written before the record is looked at any further; the line grows
@@ -15,9 +15,13 @@
 // --raise             moves its window to the top of the window order on each record
 // --close-on-record   closes its window inside the first record it is sent
 // --title TEXT        appended to the caption, to tell several copies apart
+// --beside            once Quendral's window shows, stands to its right (to its left
+//                     where the screen has no room), tops level, and follows it until it
+//                     has stayed put for a second
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -39,6 +43,9 @@ constexpr int kHeight = 360;
 constexpr std::size_t kHistoryLimit = 50;
 constexpr int kMargin = 10;
 constexpr int kGap = 6;
+constexpr UINT_PTR kBesideTimerId = 1;
+constexpr UINT kBesideEveryMs = 200;
+constexpr int kBesideSettledTicks = 5;  // a second in the same place
 
 enum ControlId : int {
     kNowPlayingId = 100,
@@ -96,6 +103,7 @@ struct Options {
     bool raise = false;
     bool closeOnRecord = false;
     std::wstring title;
+    bool beside = false;
 };
 
 // Unknown arguments are ignored; an option missing its value is left unset.
@@ -120,6 +128,8 @@ Options ParseOptions() {
             options.raise = true;
         } else if (arg == L"--close-on-record") {
             options.closeOnRecord = true;
+        } else if (arg == L"--beside") {
+            options.beside = true;
         }
     }
     return options;
@@ -167,6 +177,7 @@ private:
     void Add(const ClockTime& time, const Record& record);
     void ShowDetail(std::size_t index);
     void WriteLog(const std::string& line);
+    void StandBesideQuendral();
 
     Options options_;
     FileHandle log_;
@@ -182,6 +193,8 @@ private:
     HWND detail_ = nullptr;
     std::deque<Entry> entries_;  // newest first, like the list box
     bool closed_ = false;        // --close-on-record has closed the window
+    RECT quendralSeenAt_{};      // --beside: where Quendral's window was at the last look
+    int quendralStillFor_ = 0;   // --beside: looks in a row that found it there
 };
 
 bool MessengerWindow::Create(HINSTANCE instance) {
@@ -204,6 +217,10 @@ bool MessengerWindow::Create(HINSTANCE instance) {
     // Shown without taking the focus from the program that is being tested.
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     UpdateWindow(window_);
+    if (options_.beside) {
+        StandBesideQuendral();
+        SetTimer(window_, kBesideTimerId, kBesideEveryMs, nullptr);
+    }
     return true;
 }
 
@@ -240,6 +257,9 @@ LRESULT MessengerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_COPYDATA:
             return Receive(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        case WM_TIMER:
+            if (wParam == kBesideTimerId) StandBesideQuendral();
+            return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == kHistoryId && HIWORD(wParam) == LBN_SELCHANGE) {
                 const LRESULT selected = SendMessageW(history_, LB_GETCURSEL, 0, 0);
@@ -364,6 +384,37 @@ LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
     ReplyMessage(TRUE);
     Add(time, record);
     return TRUE;
+}
+
+void MessengerWindow::StandBesideQuendral() {
+    const HWND found = FindWindowW(quendral::kFormClass, quendral::kFormCaption);
+    RECT form{};
+    if (found == nullptr || !IsWindowVisible(found) || !GetWindowRect(found, &form)) {
+        return;
+    }
+    quendralStillFor_ = EqualRect(&form, &quendralSeenAt_) ? quendralStillFor_ + 1 : 0;
+    quendralSeenAt_ = form;
+    if (quendralStillFor_ >= kBesideSettledTicks) {
+        KillTimer(window_, kBesideTimerId);
+        return;
+    }
+
+    RECT own{};
+    GetWindowRect(window_, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(found, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    int x = form.right + kGap;
+    if (x + width > work.right && form.left - kGap - width >= work.left) {
+        x = form.left - kGap - width;
+    }
+    const int y = std::max(work.top, std::min(form.top, work.bottom - height));
+    if (x != own.left || y != own.top) {
+        SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void MessengerWindow::WriteLog(const std::string& line) {

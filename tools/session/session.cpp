@@ -1,12 +1,14 @@
 // A short scripted session through the real window, for machines with no display of
 // their own: starts a stand-in messenger and Quendral, types three entries, presses
 // "<" (pace 1) and "Ok", waits for three announcements, prints what the messenger
-// received and saves a picture of Quendral's window.
+// received and saves one picture of the two windows side by side: Quendral's list, and
+// the messenger showing the line it has just been sent.
 //
 //   session.exe SCREENSHOT.bmp
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "tools/messenger/payload.h"
@@ -34,10 +36,15 @@ std::string Utf8(std::u16string_view text) {
     return utf8;
 }
 
-// Copies the window as the screen shows it into a 24-bit BMP file.
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
+// Copies the windows as the screen shows them into a 24-bit BMP file of the smallest
+// rectangle that holds them all; whatever is not a window is white.
+bool SaveWindowsPicture(std::initializer_list<HWND> windows, const std::wstring& path) {
     RECT frame{};
-    GetWindowRect(window, &frame);
+    for (HWND window : windows) {
+        RECT each{};
+        GetWindowRect(window, &each);
+        UnionRect(&frame, &frame, &each);
+    }
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     BITMAPINFO info{};
@@ -54,7 +61,15 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
     if (!memory || !bitmap || bits == nullptr) return false;
     {
         Selection select(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), frame.left, frame.top, SRCCOPY);
+        const RECT all{0, 0, width, height};
+        FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        for (HWND window : windows) {
+            RECT each{};
+            GetWindowRect(window, &each);
+            BitBlt(memory.get(), each.left - frame.left, each.top - frame.top,
+                   each.right - each.left, each.bottom - each.top, screen.get(), each.left,
+                   each.top, SRCCOPY);
+        }
         GdiFlush();
     }
 
@@ -74,11 +89,22 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
 }
 
 int Run(const std::wstring& screenshot) {
-    Messenger messenger;
-    // Keep the messenger's window clear of Quendral's for the picture.
-    SetWindowPos(messenger.Window(), nullptr, 520, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     QuendralApp app;
     SetWindowPos(app.Form(), HWND_TOP, 20, 40, 0, 0, SWP_NOSIZE);
+    RECT form{};
+    GetWindowRect(app.Form(), &form);
+    // The messenger stands beside Quendral by itself, as `make run` opens it on a
+    // desktop; here it is made as tall as Quendral's window too, for a tidy picture.
+    Messenger messenger(L"--beside");
+    SetWindowPos(messenger.Window(), nullptr, 0, 0, 520, form.bottom - form.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool beside = WaitUntil(
+        [&] {
+            RECT shown{};
+            GetWindowRect(messenger.Window(), &shown);
+            return shown.left >= form.right && shown.top == form.top;
+        },
+        10000);
 
     for (auto entry :
          {u"Tarkan \u2013 \u015E\u0131mar\u0131k", u"Sezen Aksu \u2013 G\u00FCl\u00FCmse",
@@ -96,11 +122,12 @@ int Run(const std::wstring& screenshot) {
         std::printf("  %s\n", Utf8(quendral::messenger::DisplayLine(parsed)).c_str());
     }
     PumpFor(300);
-    const bool saved = SaveWindowPicture(app.Form(), screenshot);
+    const bool saved = SaveWindowsPicture({app.Form(), messenger.Window()}, screenshot);
     app.Close();
     if (!arrived) std::printf("Fewer than three announcements arrived.\n");
-    if (!saved) std::printf("The window picture could not be saved.\n");
-    return arrived && saved ? 0 : 1;
+    if (!beside) std::printf("The messenger did not stand beside Quendral's window.\n");
+    if (!saved) std::printf("The picture could not be saved.\n");
+    return arrived && beside && saved ? 0 : 1;
 }
 
 }  // namespace

@@ -1,0 +1,188 @@
+// What a person sees: every caption whole in its place at 96, 120 and 144 DPI in the
+// font Quendral chooses, and the stand-in messenger beside Quendral's window, not under
+// it. The captions are measured here, in this process, with the font Quendral would
+// make at each DPI, and drawn into bitmaps as their controls draw them.
+#include <doctest/doctest.h>
+
+#include <span>
+#include <string>
+
+#include "support/handles.h"
+#include "support/harness.h"
+#include "support/quendral_app.h"
+#include "ui/caption_font.h"
+
+using namespace quendral;
+using namespace quendral::testing;
+using caption_font::Caption;
+using caption_font::Drawn;
+
+namespace {
+
+constexpr int kDpis[] = {96, 120, 144};
+
+std::string Narrow(const wchar_t* text) {
+    std::string narrow;
+    for (; *text != 0; ++text) narrow += *text < 128 ? static_cast<char>(*text) : '?';
+    return narrow;
+}
+
+// How the control draws its text: a static control of style SS_LEFTNOWORDWRAP from its
+// top-left corner, Quendral's buttons centred, the input box one line from the top.
+UINT DrawTextFlags(Drawn drawn) {
+    switch (drawn) {
+        case Drawn::kLabel:
+            return DT_LEFT | DT_EXPANDTABS | DT_NOPREFIX;
+        case Drawn::kButton:
+            return DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+        case Drawn::kInputLine:
+            break;
+    }
+    return DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
+}
+
+// The pixels text inks when DrawText writes it into rect on a white canvas.
+int InkOf(HFONT font, const wchar_t* text, SIZE canvas, RECT rect, UINT flags) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = canvas.cx;
+    info.bmiHeader.biHeight = -canvas.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueDc dc(CreateCompatibleDC(nullptr));
+    UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    REQUIRE(bits != nullptr);
+    Selection canvasSelected(dc.get(), bitmap.get());
+    Selection fontSelected(dc.get(), font);
+    const RECT all{0, 0, canvas.cx, canvas.cy};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    DrawTextW(dc.get(), text, -1, &rect, flags);
+    GdiFlush();
+    const auto* pixel = static_cast<const DWORD*>(bits);
+    int ink = 0;
+    for (int i = 0; i < canvas.cx * canvas.cy; ++i) ink += (pixel[i] & 0xFFFFFF) != 0xFFFFFF;
+    return ink;
+}
+
+// What keeps a caption from being whole in font at dpi, one line each: wider than its
+// room, or losing ink to it (drawn in its room as its control draws it, it inks fewer
+// pixels than drawn with room to spare all round). The input box is shown a line with
+// accents and descenders.
+std::string Problems(const LOGFONTW& font, int dpi, std::span<const Caption> captions) {
+    UniqueFont made(CreateFontIndirectW(&font));
+    UniqueDc dc(CreateCompatibleDC(nullptr));
+    Selection selected(dc.get(), made.get());
+    std::string problems;
+    for (const Caption& caption : captions) {
+        const bool line = caption.drawn == Drawn::kInputLine;
+        const wchar_t* text = line ? L"\u015E\u0130\u011Fjy|" : caption.text;
+        const SIZE room = caption_font::RoomOf(caption, dpi);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc.get(), text, lstrlenW(text), &extent);
+        const UINT flags = DrawTextFlags(caption.drawn);
+        constexpr int kSpare = 32;
+        const int inRoom = InkOf(made.get(), text, room, RECT{0, 0, room.cx, room.cy}, flags);
+        const int free =
+            InkOf(made.get(), text, SIZE{room.cx + 2 * kSpare, room.cy + 2 * kSpare},
+                  RECT{kSpare, kSpare, kSpare + room.cx, kSpare + room.cy}, flags | DT_NOCLIP);
+        const std::string where = std::to_string(dpi) + " DPI, height " +
+                                  std::to_string(font.lfHeight) + ": \"" + Narrow(text) + "\" in " +
+                                  std::to_string(room.cx) + "x" + std::to_string(room.cy);
+        if (!line && extent.cx > room.cx) {
+            problems += where + " is " + std::to_string(extent.cx) + " px wide\n";
+        }
+        if (inRoom != free) {
+            problems += where + " shows " + std::to_string(inRoom) + " of its " +
+                        std::to_string(free) + " inked pixels\n";
+        }
+    }
+    return problems;
+}
+
+LOGFONTW FaceAt(const wchar_t* face, int points, int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(points, dpi, 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    return font;
+}
+
+RECT FrameOf(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return frame;
+}
+
+// The messenger's window to the right of Quendral's, tops level, overlapping nothing.
+bool StandsBeside(HWND messenger, HWND form) {
+    const RECT left = FrameOf(form);
+    const RECT right = FrameOf(messenger);
+    RECT overlap{};
+    return right.left >= left.right && right.top == left.top &&
+           !IntersectRect(&overlap, &left, &right);
+}
+
+}  // namespace
+
+TEST_CASE("screen::every caption and the input box's line are whole at 96, 120 and 144 DPI") {
+    for (int dpi : kDpis) {
+        const auto captions = caption_font::ForCaptions(dpi);
+        const auto text = caption_font::ForText(dpi);
+        REQUIRE(captions.has_value());
+        REQUIRE(text.has_value());
+        CHECK(captions->lfHeight < 0);  // a whole number of pixels for the letters
+        const std::string problems = Problems(*captions, dpi, caption_font::kCaptions) +
+                                     Problems(*text, dpi, caption_font::kInputLine);
+        CHECK_MESSAGE(problems.empty(), problems);
+
+        // A line fits the input box in the message font, so what people type keeps it.
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                   static_cast<UINT>(dpi));
+        CHECK(text->lfHeight == metrics.lfMessageFont.lfHeight);
+    }
+}
+
+TEST_CASE("screen::a wider message font, like Windows' own, is fitted the same way") {
+    // Tahoma 9 pt and DejaVu Sans 9 pt are both wider than Segoe UI 9 pt, Windows 10 and
+    // 11's message font; a message font that already fits is kept as it is.
+    for (int dpi : kDpis) {
+        for (const LOGFONTW& base : {FaceAt(L"Tahoma", 9, dpi), FaceAt(L"DejaVu Sans", 9, dpi),
+                                     FaceAt(L"Tahoma", 7, dpi)}) {
+            const LOGFONTW fitted = caption_font::Fitted(base, dpi, caption_font::kCaptions);
+            CAPTURE(dpi);
+            CAPTURE(base.lfHeight);
+            CHECK(std::wstring(fitted.lfFaceName) == base.lfFaceName);
+            CHECK(fitted.lfHeight >= base.lfHeight);  // never larger than the message font
+            const std::string problems = Problems(fitted, dpi, caption_font::kCaptions);
+            CHECK_MESSAGE(problems.empty(), problems);
+            if (fitted.lfHeight != base.lfHeight) {
+                // The largest that fits: a pixel more and something no longer does.
+                LOGFONTW larger = fitted;
+                --larger.lfHeight;
+                CHECK_FALSE(Problems(larger, dpi, caption_font::kCaptions).empty());
+            }
+        }
+    }
+}
+
+TEST_CASE("screen::the stand-in messenger with --beside stands beside Quendral, not under it") {
+    SUBCASE("started first, as make run starts it, it moves once Quendral's window shows") {
+        Messenger messenger(L"--beside");
+        QuendralApp app;
+        CHECK(WaitUntil([&] { return StandsBeside(messenger.Window(), app.Form()); }, 20000));
+        app.Close();
+    }
+    SUBCASE("started after Quendral, it stands beside Quendral where Quendral is") {
+        QuendralApp app;
+        SetWindowPos(app.Form(), nullptr, 30, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Messenger messenger(L"--beside");
+        CHECK(WaitUntil([&] { return StandsBeside(messenger.Window(), app.Form()); }, 20000));
+        app.Close();
+    }
+}
