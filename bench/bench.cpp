@@ -41,20 +41,16 @@ Settings ParseSettings(int argc, wchar_t** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring_view option = argv[i];
         const std::wstring value = argv[i + 1];
-        // A count that is not a positive number leaves the default.
-        const auto count = [&](int& setting) {
-            if (const int number = _wtoi(value.c_str()); number > 0) setting = number;
-        };
-        if (option == L"--shipped") {
+        int* count = option == L"--rounds"  ? &settings.rounds
+                     : option == L"--steps" ? &settings.steps
+                     : option == L"--ticks" ? &settings.ticks
+                                            : nullptr;
+        if (count != nullptr) {
+            *count = _wtoi(value.c_str()) > 0 ? _wtoi(value.c_str()) : *count;
+        } else if (option == L"--shipped") {
             settings.shipped = value;
         } else if (option == L"--start-from") {
             settings.startFrom = value.ends_with(L'\\') ? value : value + L'\\';
-        } else if (option == L"--rounds") {
-            count(settings.rounds);
-        } else if (option == L"--steps") {
-            count(settings.steps);
-        } else if (option == L"--ticks") {
-            count(settings.ticks);
         } else if (option == L"--figures") {
             settings.figures = Narrow(value);
         } else if (option == L"--note") {
@@ -80,8 +76,8 @@ std::string PlatformName() {
 int wmain(int argc, wchar_t** argv) {
     const Settings settings = ParseSettings(argc, argv);
     const quendral::Stopwatch whole;
-    Report report(Figures(), settings.figures);
-    for (const std::string& note : settings.notes) report.Note(note);
+    Report report(settings.figures);
+    report.notes = settings.notes;
     MeasureFigures(report, settings);
 
     SYSTEM_INFO system{};

@@ -61,11 +61,11 @@ double MedianRatio(const std::vector<double>& measured, const std::vector<double
 
 // Measures every side once a round, back to back, the side that goes first moving on by
 // one each round so that none always runs first. Each side's values in the order given.
-template <class Value, class... Side>
-std::array<std::vector<Value>, sizeof...(Side)> Interleaved(int rounds, Side&&... sides) {
+template <class... Side>
+std::array<std::vector<double>, sizeof...(Side)> Interleaved(int rounds, Side&&... sides) {
     constexpr std::size_t count = sizeof...(Side);
-    const std::array<std::function<Value()>, count> measure{std::ref(sides)...};
-    std::array<std::vector<Value>, count> values;
+    const std::array<std::function<double()>, count> measure{std::ref(sides)...};
+    std::array<std::vector<double>, count> values;
     for (std::size_t round = 0; round < static_cast<std::size_t>(rounds); ++round) {
         for (std::size_t turn = 0; turn < count; ++turn) {
             values[(round + turn) % count].push_back(measure[(round + turn) % count]());
@@ -112,13 +112,11 @@ void ExpectRecords(const qt::Messenger& messenger, std::size_t expected, const c
     }
 }
 
-// count stand-in messengers captioned "title 1" and on, with options, each ready for records.
-std::vector<std::unique_ptr<qt::Messenger>> StartMessengers(int count, const wchar_t* title,
-                                                            const std::wstring& options = L"") {
+// count stand-in messengers started with options, each ready for records.
+std::vector<std::unique_ptr<qt::Messenger>> StartMessengers(int count, const wchar_t* options) {
     std::vector<std::unique_ptr<qt::Messenger>> started;
-    for (int i = 1; i <= count; ++i) {
-        started.push_back(std::make_unique<qt::Messenger>(options + L" --title \"" + title + L" " +
-                                                          std::to_wstring(i) + L"\""));
+    while (started.size() < static_cast<std::size_t>(count)) {
+        started.push_back(std::make_unique<qt::Messenger>(options));
     }
     for (const auto& messenger : started) WaitForInputIdle(messenger->Process().Handle(), 5000);
     return started;
@@ -143,6 +141,11 @@ struct StepRig {
         Prepare(small, kFastPace);
         // The records Quendral sends for its entries, to be sent straight from here.
         for (int i = 0; i < kSmallList; ++i) records.push_back(qt::RecordBytesFor(EntryText(i)));
+        // Warm-up: every path once, untimed.
+        PressOk(small);
+        Direct(button, BM_CLICK);
+        Direct(small.Form(), WM_NULL);
+        ExpectDelivered("warm-up");
     }
 
     // Microseconds per step over `steps` steps, after one untimed step that brings the
@@ -191,7 +194,7 @@ struct StepRig {
 // owner-drawn button, or a bare round trip to Quendral's window, plus the record sent
 // straight to the messenger.
 void StepCost(Report& report, const Settings& settings, StepRig& rig) {
-    const auto [ok, button, bare] = Interleaved<double>(
+    const auto [ok, button, bare] = Interleaved(
         settings.rounds, [&] { return rig.PressOk(rig.small); },
         [&] { return rig.Direct(rig.button, BM_CLICK); },
         [&] { return rig.Direct(rig.small.Form(), WM_NULL); });
@@ -226,7 +229,7 @@ void FlatInListSize(Report& report, const Settings& settings, StepRig& rig) {
         throw std::runtime_error(
             Text("Quendral holds %d entries, not %d", large.EntryCount(), kMaxEntries));
     }
-    report.Note(
+    report.notes.push_back(
         Text("Figure 2: the full list was filled through Quendral's list box "
              "(LB_ADDSTRING, the last entry through \"Add\", WM_SETREDRAW off) in %.1f s.",
              filling.Microseconds() / 1e6));
@@ -235,7 +238,7 @@ void FlatInListSize(Report& report, const Settings& settings, StepRig& rig) {
     rig.PressOk(large);  // warm-up
     rig.PressOk(rig.small);
 
-    const auto [small, full] = Interleaved<double>(
+    const auto [small, full] = Interleaved(
         settings.rounds, [&] { return rig.PressOk(rig.small); },
         [&] { return rig.PressOk(large); });
     rig.ExpectDelivered("figure 2");
@@ -255,10 +258,10 @@ void LinearInReceivers(Report& report, const Settings& settings, StepRig& rig) {
         }
         return rig.PressOk(rig.small);
     };
-    const auto [one, many] = Interleaved<double>(
+    const auto [one, many] = Interleaved(
         settings.rounds, [&] { return timed(1); },
         [&] {
-            const auto others = StartMessengers(kReceivers - 1, L"Receiver");
+            const auto others = StartMessengers(kReceivers - 1, L"--title receiver");
             const double perStep = timed(kReceivers);
             for (const auto& other : others) ExpectRecords(*other, rig.steps + 1u, "figure 3");
             return perStep;
@@ -272,31 +275,14 @@ void LinearInReceivers(Report& report, const Settings& settings, StepRig& rig) {
         ratio <= kLinearTarget);
 }
 
-// 1, 2 and 3: the cost of one step, which should stay close to the platform's own, flat
-// in the list's size and linear in the number of receivers.
-void Steps(Report& report, const Settings& settings) {
-    StepRig rig(settings.steps);
-    // Warm-up: every path once, untimed.
-    rig.PressOk(rig.small);
-    rig.Direct(rig.button, BM_CLICK);
-    rig.Direct(rig.small.Form(), WM_NULL);
-    rig.ExpectDelivered("warm-up");
-    report.Attempt("1", [&] { StepCost(report, settings, rig); });
-    report.Attempt("2", [&] { FlatInListSize(report, settings, rig); });
-    report.Attempt("3", [&] { LinearInReceivers(report, settings, rig); });
-}
-
 // ---------------------------------------------------------------------------- 4 and 5
 
-struct Launch {
-    double microseconds = 0;
-    double peakWorkingSet = 0;
-};
-
-// Starts a program of the build being timed, times it from CreateProcess to its visible
-// window, lets exercise work it, reads its peak working set and ends it.
-Launch LaunchProgram(const Settings& settings, const wchar_t* program, const wchar_t* className,
-                     const wchar_t* caption, const std::function<void(HWND)>& exercise = {}) {
+// Starts a program of the build being timed and returns its microseconds from
+// CreateProcess to its visible window; lets exercise work it, then adds its peak working
+// set in MB to peaks and ends it.
+double LaunchProgram(const Settings& settings, std::vector<double>& peaks, const wchar_t* program,
+                     const wchar_t* className, const wchar_t* caption,
+                     const std::function<void(HWND)>& exercise = {}) {
     const Stopwatch watch;
     qt::ChildProcess process(settings.startFrom + program, L"");
     const HWND window = WaitForShownWindow(process.Id(), className, caption);
@@ -310,47 +296,45 @@ Launch LaunchProgram(const Settings& settings, const wchar_t* program, const wch
     // that a closing window was withdrawn, which would only make the run longer.
     process.Kill();
     if (counters.PeakWorkingSetSize == 0) throw std::runtime_error("no working set figure");
-    return {microseconds, static_cast<double>(counters.PeakWorkingSetSize)};
+    peaks.push_back(static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
+    return microseconds;
 }
 
 // 4 and 5. Start-up time and memory against a program that only opens a window.
 void StartUpAndMemory(Report& report, const Settings& settings) {
     qt::Messenger messenger;
     std::size_t delivered = 0;
+    std::array<std::vector<double>, 3> memory;  // Quendral, baseline, with one button
     const auto quendral = [&] {
-        return LaunchProgram(settings, L"Quendral.exe", kFormClass, kFormCaption, [&](HWND form) {
-            const HWND input = FindWindowExW(form, nullptr, L"Edit", nullptr);
-            for (int i = 0; i < kSmallList; ++i) {
-                SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(EntryText(i).c_str()));
-                SendMessageW(FindWindowExW(form, nullptr, L"Button", L"Add"), BM_CLICK, 0, 0);
-            }
-            const HWND ok = FindWindowExW(form, nullptr, L"Button", L"Ok");
-            for (int i = 0; i < kMemorySteps; ++i) SendMessageW(ok, BM_CLICK, 0, 0);
-            delivered += kMemorySteps;
-            ExpectRecords(messenger, delivered, "start-up");
-        });
+        return LaunchProgram(
+            settings, memory[0], L"Quendral.exe", kFormClass, kFormCaption, [&](HWND form) {
+                const HWND input = FindWindowExW(form, nullptr, L"Edit", nullptr);
+                for (int i = 0; i < kSmallList; ++i) {
+                    SendMessageW(input, WM_SETTEXT, 0,
+                                 reinterpret_cast<LPARAM>(EntryText(i).c_str()));
+                    SendMessageW(FindWindowExW(form, nullptr, L"Button", L"Add"), BM_CLICK, 0, 0);
+                }
+                const HWND ok = FindWindowExW(form, nullptr, L"Button", L"Ok");
+                for (int i = 0; i < kMemorySteps; ++i) SendMessageW(ok, BM_CLICK, 0, 0);
+                delivered += kMemorySteps;
+                ExpectRecords(messenger, delivered, "start-up");
+            });
     };
     const auto baseline = [&] {
-        return LaunchProgram(settings, L"baseline_window.exe", kBaselineWindowClass,
+        return LaunchProgram(settings, memory[1], L"baseline_window.exe", kBaselineWindowClass,
                              kBaselineWindowCaption);
     };
     // Not a figure: what common controls 6 alone add to a start (one button, as Quendral's).
     const auto withButton = [&] {
-        return LaunchProgram(settings, L"baseline_button.exe", kBaselineButtonClass,
+        return LaunchProgram(settings, memory[2], L"baseline_button.exe", kBaselineButtonClass,
                              kBaselineButtonCaption);
     };
 
     quendral();  // warm-up: files cached, the system's DLLs mapped once
     baseline();
     withButton();
-    const auto launches = Interleaved<Launch>(settings.rounds, quendral, baseline, withButton);
-    std::array<std::vector<double>, 3> time, memory;  // Quendral, baseline, with one button
-    for (std::size_t side = 0; side < launches.size(); ++side) {
-        for (const Launch& launch : launches[side]) {
-            time[side].push_back(launch.microseconds);
-            memory[side].push_back(launch.peakWorkingSet / (1024.0 * 1024.0));
-        }
-    }
+    memory = {};
+    const auto time = Interleaved(settings.rounds, quendral, baseline, withButton);
     const double timeRatio = MedianRatio(time[0], time[1]);
     const double memoryRatio = MedianRatio(memory[0], memory[1]);
     report.Set("4",
@@ -360,12 +344,12 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
     report.Set("5",
                Text("%.2f (%.1f MB vs %.1f MB)", memoryRatio, Median(memory[0]), Median(memory[1])),
                memoryRatio <= kMemoryTarget);
-    report.Note(
+    report.notes.push_back(
         Text("Figure 4: the baseline window with one common-controls-6 button like "
              "\"Ok\" (baseline_button.exe) starts in %.0f ms, %.2f times the plain "
              "window: the platform's price of the controls library alone.",
              Median(time[2]) / 1000, Median(time[2]) / Median(time[1])));
-    report.Note(
+    report.notes.push_back(
         "Figure 5: under Wine the working set is the whole process's resident memory, "
         "Wine's own libraries included, as the system reports it.");
 }
@@ -410,7 +394,10 @@ void StartUpPhases(Report& report, const Settings& settings) {
             previous = end;
         }
         if (previous == 0) throw std::runtime_error("Quendral_timed.exe wrote no start-up marks");
-        if (round > 0) painted.push_back(previous), seen.push_back(shown);
+        if (round > 0) {
+            painted.push_back(previous);
+            seen.push_back(shown);
+        }
     }
 
     const double total = Median(painted);
@@ -427,7 +414,7 @@ void StartUpPhases(Report& report, const Settings& settings) {
     table += Text("| **CreateProcess to the first paint done** | **%.1f** | |\n", total / 1000);
     table += Text("| CreateProcess to the window seen shown by the benchmark | %.1f | |\n",
                   Median(seen) / 1000);
-    report.Section(table);
+    report.sections.push_back(table);
 }
 
 // ---------------------------------------------------------------------------- 6
@@ -453,7 +440,7 @@ void SizeAndImports(Report& report, const Settings& settings) {
                    (foreign.empty() ? "" : "; not Windows' own: " + joined(foreign)),
                foreign.empty() && !loaded.empty());
     if (file.machine != IMAGE_FILE_MACHINE_I386) {
-        report.Note(
+        report.notes.push_back(
             Text("Figure 6 read a file that is not a 32-bit (i386) program: machine 0x%04x.",
                  file.machine));
     }
@@ -523,45 +510,37 @@ void Cadence(Report& report, const Settings& settings) {
                std::abs(off) <= kCadenceTarget);
 }
 
-struct Watched {
-    double worstMs = 0;
-    int unanswered = 0;
-    int records = 0;
-};
-
-// Quendral rotating at pace 1 with a healthy messenger last in the window order behind
-// slowCount slow ones that take 1.5 s a record, probed with WM_NULL every 100 ms for
-// kSlowWatchMs.
-Watched WatchBehindSlow(int slowCount) {
-    qt::Messenger healthy(L"--title healthy");
-    const auto slow = StartMessengers(slowCount, L"slow", L"--answer-after 1500");
-    SetWindowPos(healthy.Window(), HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    qt::QuendralApp app;
-    Prepare(app, 1);
-    // Posted, so that the first step, the one that meets the slow windows unknown, is watched too.
-    PostMessageW(app.Ok(), BM_CLICK, 0, 0);
-
-    Watched watched;
-    const std::size_t before = healthy.Records().size();
-    for (const Stopwatch watch; watch.Ms() < kSlowWatchMs; Sleep(100)) {
-        const Stopwatch probe;
-        DWORD_PTR ignored = 0;
-        // A bound well past the target, so that the worst answer is measured, not cut.
-        if (SendMessageTimeoutW(app.Form(), WM_NULL, 0, 0, SMTO_NORMAL, 4 * kAnswerBoundMs,
-                                &ignored) == 0) {
-            ++watched.unanswered;
-        }
-        watched.worstMs = std::max(watched.worstMs, probe.Ms());
-    }
-    watched.records = static_cast<int>(healthy.Records().size() - before);
-    return watched;
-}
-
-// 8. Slow receivers ahead of a healthy one against the healthy one alone.
+// 8. Quendral rotating at pace 1 with a healthy messenger last in the window order, behind
+// 4 slow ones that take 1.5 s a record and then alone, probed with WM_NULL every 100 ms.
 void SlowReceivers(Report& report, const Settings&) {
-    const Watched crowded = WatchBehindSlow(kSlowReceivers);
-    const Watched alone = WatchBehindSlow(0);
+    struct Watched {
+        double worstMs = 0;
+        int unanswered = 0, records = 0;
+    };
+    const auto watch = [](int slowCount) {
+        qt::Messenger healthy(L"--title healthy");
+        const auto slow = StartMessengers(slowCount, L"--answer-after 1500 --title slow");
+        SetWindowPos(healthy.Window(), HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        qt::QuendralApp app;
+        Prepare(app, 1);
+        // Posted, so that the first step, the one that meets the slow windows unknown, is
+        // watched too.
+        PostMessageW(app.Ok(), BM_CLICK, 0, 0);
+        Watched watched;
+        const std::size_t before = healthy.Records().size();
+        for (const Stopwatch watching; watching.Ms() < kSlowWatchMs; Sleep(100)) {
+            const Stopwatch probe;
+            DWORD_PTR ignored = 0;
+            // A bound well past the target, so that the worst answer is measured, not cut.
+            watched.unanswered += !SendMessageTimeoutW(app.Form(), WM_NULL, 0, 0, SMTO_NORMAL,
+                                                       4 * kAnswerBoundMs, &ignored);
+            watched.worstMs = std::max(watched.worstMs, probe.Ms());
+        }
+        watched.records = static_cast<int>(healthy.Records().size() - before);
+        return watched;
+    };
+    const Watched crowded = watch(kSlowReceivers), alone = watch(0);
     const double share = alone.records > 0 ? 1.0 * crowded.records / alone.records : 0;
     report.Set(
         "8",
@@ -605,15 +584,23 @@ void MeasureFigures(Report& report, const Settings& settings) {
     report.Attempt("6", [&] { SizeAndImports(report, settings); });
     report.Attempt("45", [&] {
         StartUpAndMemory(report, settings);
-        if (settings.figures.find('4') == std::string::npos) return;
+        if (!report.Wants('4')) return;
         // Where the start-up goes is a note, so that its failure leaves 4 and 5 measured.
         try {
             StartUpPhases(report, settings);
         } catch (const std::exception& error) {
-            report.Note(std::string("The start-up phases were not measured: ") + error.what());
+            report.notes.push_back(std::string("The start-up phases were not measured: ") +
+                                   error.what());
         }
     });
-    report.Attempt("123", [&] { Steps(report, settings); });
+    // 1, 2 and 3: the cost of one step, which should stay close to the platform's own, flat
+    // in the list's size and linear in the number of receivers.
+    report.Attempt("123", [&] {
+        StepRig rig(settings.steps);
+        report.Attempt("1", [&] { StepCost(report, settings, rig); });
+        report.Attempt("2", [&] { FlatInListSize(report, settings, rig); });
+        report.Attempt("3", [&] { LinearInReceivers(report, settings, rig); });
+    });
     report.Attempt("7", [&] { Cadence(report, settings); });
     report.Attempt("8", [&] { SlowReceivers(report, settings); });
 }

@@ -9,7 +9,6 @@
 #include <exception>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "support/stopwatch.h"
@@ -63,36 +62,36 @@ struct Row {
     const char* met = "—";  // "yes" or "**no**" once measured
 };
 
-class Report {
-public:
-    // Keeps the rows of the figures wanted: those whose label starts with one of its digits.
-    Report(std::vector<Row> rows, const std::string& wanted) : wanted_(wanted), rows_(rows) {
-        std::erase_if(rows_, [&](const Row& row) { return !Wanted(row.label[0]); });
+// Every figure's row, in the table's order (figures.cpp).
+std::vector<Row> Figures();
+
+struct Report {
+    // The figures wanted: those whose label starts with one of its digits.
+    explicit Report(const std::string& figures) : wanted(figures), rows(Figures()) {
+        std::erase_if(rows, [&](const Row& row) { return !Wants(row.label[0]); });
     }
+    bool Wants(char figure) const { return wanted.find(figure) != std::string::npos; }
 
     // Sets a row's value; one left out of this run is ignored.
     void Set(std::string_view label, const std::string& value, bool met) {
-        for (Row& row : rows_) {
+        for (Row& row : rows) {
             if (label == row.label)
                 row = {row.label, row.figure, row.target, value, met ? "yes" : "**no**"};
         }
     }
-    void Note(std::string note) { notes_.push_back(std::move(note)); }
-    // A block of Markdown printed under the table, before the notes.
-    void Section(std::string text) { sections_.push_back(std::move(text)); }
 
     // Runs measure when one of the figures named (as digits: "45") is wanted, with a line of
-    // progress on standard error; should it throw, the rows of those figures that it had not set
-    // yet read "not measured: why".
+    // progress on standard error; should it throw, the rows of those figures that it had
+    // not set yet read "not measured: why".
     template <class Measure>
-    void Attempt(std::string_view figures, Measure&& measure) {
-        if (std::none_of(figures.begin(), figures.end(), [&](char f) { return Wanted(f); })) return;
-        std::fprintf(stderr, "bench [%5.1f s]: measuring %s\n", run_.Microseconds() / 1e6,
-                     std::string(figures).c_str());
+    void Attempt(const std::string& figures, Measure&& measure) {
+        if (std::none_of(figures.begin(), figures.end(), [&](char f) { return Wants(f); })) return;
+        std::fprintf(stderr, "bench [%5.1f s]: measuring %s\n", run.Microseconds() / 1e6,
+                     figures.c_str());
         try {
             measure();
         } catch (const std::exception& error) {
-            for (Row& row : rows_) {
+            for (Row& row : rows) {
                 if (figures.find(row.label[0]) != figures.npos && row.value == "not measured") {
                     row.value += std::string(": ") + error.what();
                 }
@@ -101,7 +100,7 @@ public:
     }
 
     bool Complete() const {
-        return std::none_of(rows_.begin(), rows_.end(),
+        return std::none_of(rows.begin(), rows.end(),
                             [](const Row& row) { return row.value.starts_with("not measured"); });
     }
 
@@ -112,30 +111,26 @@ public:
             "| --- | --- | --- | --- |\n",
             heading.c_str());
         int met = 0;
-        for (const Row& row : rows_) {
+        for (const Row& row : rows) {
             met += std::string_view(row.met) == "yes";
             std::printf("| %s. %s | %s | %s | %s |\n", row.label, row.figure, row.value.c_str(),
                         row.target.c_str(), row.met);
         }
-        std::printf("\n%d of %d targets met.\n", met, static_cast<int>(rows_.size()));
-        for (const std::string& section : sections_) std::printf("\n%s", section.c_str());
-        if (!notes_.empty()) std::printf("\nNotes:\n\n");
-        for (const std::string& note : notes_) std::printf("- %s\n", note.c_str());
+        std::printf("\n%d of %d targets met.\n", met, static_cast<int>(rows.size()));
+        for (const std::string& section : sections) std::printf("\n%s", section.c_str());
+        if (!notes.empty()) std::printf("\nNotes:\n\n");
+        for (const std::string& note : notes) std::printf("- %s\n", note.c_str());
         std::fflush(stdout);
     }
 
-private:
-    bool Wanted(char figure) const { return wanted_.find(figure) != std::string::npos; }
-
-    Stopwatch run_;
-    std::string wanted_;
-    std::vector<Row> rows_;
-    std::vector<std::string> sections_;
-    std::vector<std::string> notes_;
+    const Stopwatch run;
+    const std::string wanted;
+    std::vector<Row> rows;
+    std::vector<std::string> sections;  // Markdown printed under the table, before the notes
+    std::vector<std::string> notes;
 };
 
-// Every figure's row in the table's order, and the run that measures those wanted (figures.cpp).
-std::vector<Row> Figures();
+// Measures the figures wanted (figures.cpp).
 void MeasureFigures(Report& report, const Settings& settings);
 
 }  // namespace quendral::bench
