@@ -3,6 +3,7 @@
 // for the same work, measured side by side in the same run, as medians over rounds.
 //
 //   bench.exe [--shipped PATH] [--start-from DIR] [--rounds N] [--steps N] [--ticks N]
+//             [--figures LIST] [--note TEXT]...
 //
 //   --shipped PATH  the Quendral.exe that ships (the 32-bit build), read as a file for
 //                   its size and imports; default: the Quendral.exe beside this program
@@ -19,6 +20,7 @@
 // code is 0 when every figure was measured, whether or not it meets its target.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -32,35 +34,29 @@ namespace {
 using namespace quendral::bench;
 namespace qt = quendral::testing;
 
-int Positive(const wchar_t* text, int fallback) {
-    const int value = _wtoi(text);
-    return value > 0 ? value : fallback;
-}
-
 Settings ParseSettings(int argc, wchar_t** argv) {
     Settings settings;
     settings.shipped = qt::BesideThisProgram(L"Quendral.exe");
     settings.startFrom = qt::BesideThisProgram(L"");
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring_view option = argv[i];
-        const wchar_t* value = argv[i + 1];
-        if (option == L"--shipped") {
+        const std::wstring value = argv[i + 1];
+        int* count = option == L"--rounds"  ? &settings.rounds
+                     : option == L"--steps" ? &settings.steps
+                     : option == L"--ticks" ? &settings.ticks
+                                            : nullptr;
+        if (count != nullptr) {
+            *count = _wtoi(value.c_str()) > 0 ? _wtoi(value.c_str()) : *count;
+        } else if (option == L"--shipped") {
             settings.shipped = value;
         } else if (option == L"--start-from") {
-            settings.startFrom = value;
-            if (settings.startFrom.back() != L'\\') settings.startFrom += L'\\';
-        } else if (option == L"--rounds") {
-            settings.rounds = Positive(value, settings.rounds);
-        } else if (option == L"--steps") {
-            settings.steps = Positive(value, settings.steps);
-        } else if (option == L"--ticks") {
-            settings.ticks = Positive(value, settings.ticks);
+            settings.startFrom = value.ends_with(L'\\') ? value : value + L'\\';
         } else if (option == L"--figures") {
             settings.figures = Narrow(value);
         } else if (option == L"--note") {
             settings.notes.push_back(Narrow(value));
         } else {
-            Say("unknown option %s", Narrow(option).c_str());
+            std::fprintf(stderr, "bench: unknown option %s\n", Narrow(option).c_str());
         }
     }
     return settings;
@@ -68,13 +64,11 @@ Settings ParseSettings(int argc, wchar_t** argv) {
 
 // "Wine 8.0" under Wine, "Windows" elsewhere.
 std::string PlatformName() {
-    using VersionFunction = const char* (*)();
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const FARPROC found = ntdll != nullptr ? GetProcAddress(ntdll, "wine_get_version") : nullptr;
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
     if (found == nullptr) return "Windows";
     // Through void(*)(), the one function type any other converts to without a warning.
-    const auto version = reinterpret_cast<VersionFunction>(reinterpret_cast<void (*)()>(found));
-    return std::string("Wine ") + version();
+    using Version = const char* (*)();
+    return std::string("Wine ") + reinterpret_cast<Version>(reinterpret_cast<void (*)()>(found))();
 }
 
 }  // namespace
@@ -82,24 +76,22 @@ std::string PlatformName() {
 int wmain(int argc, wchar_t** argv) {
     const Settings settings = ParseSettings(argc, argv);
     const quendral::Stopwatch whole;
-    Report report(Figures(), settings);
-    for (const std::string& note : settings.notes) report.Note(note);
-    report.Measure(settings);
+    Report report(settings.figures);
+    report.notes = settings.notes;
+    MeasureFigures(report, settings);
 
     SYSTEM_INFO system{};
     GetNativeSystemInfo(&system);
     const qt::PeImage started =
         qt::ParsePeImage(qt::FileBytes(settings.startFrom + L"Quendral.exe"));
-    const int startedBits = started.machine == IMAGE_FILE_MACHINE_I386 ? 32 : 64;
-    const std::string heading = Text(
+    report.Print(Text(
         "Timings from the %d-bit build (figures 4 and 5: the %d-bit build, Quendral and "
         "baselines alike) under %s on %d processors; size and imports from the "
         "shipped 32-bit Quendral.exe, read as a file. Ratios are medians over %d rounds, each "
         "round timing both sides back to back (%d steps a side for figures 1 to 3). The whole "
         "run took %.0f s.",
-        static_cast<int>(sizeof(void*) * 8), startedBits, PlatformName().c_str(),
-        static_cast<int>(system.dwNumberOfProcessors), settings.rounds, settings.steps,
-        whole.Microseconds() / 1e6);
-    report.Print(stdout, heading);
+        static_cast<int>(sizeof(void*) * 8), started.machine == IMAGE_FILE_MACHINE_I386 ? 32 : 64,
+        PlatformName().c_str(), static_cast<int>(system.dwNumberOfProcessors), settings.rounds,
+        settings.steps, whole.Microseconds() / 1e6));
     return report.Complete() ? 0 : 1;
 }

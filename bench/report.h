@@ -1,19 +1,17 @@
-// The benchmark's settings, its table of figures and the text it prints.
+// The benchmark's settings, its table of figures with the one catch that marks a figure
+// not measured, and the text it prints.
 #pragma once
 
+#include <algorithm>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#if defined(__GNUC__)
-#define BENCH_PRINTF_LIKE(string, first) __attribute__((format(gnu_printf, string, first)))
-#else
-#define BENCH_PRINTF_LIKE(string, first)
-#endif
+#include "support/stopwatch.h"
 
 namespace quendral::bench {
 
@@ -25,70 +23,114 @@ struct Settings {
     int ticks = 30;
     std::string figures = "12345678";
     std::vector<std::string> notes;
-
-    bool Wants(char figure) const { return figures.find(figure) != std::string::npos; }
 };
 
-std::string Text(const char* format, ...) BENCH_PRINTF_LIKE(1, 2);
-// A line of progress on standard error.
-void Say(const char* format, ...) BENCH_PRINTF_LIKE(1, 2);
-// 1234567 as "1,234,567".
-std::string Grouped(std::uint64_t number);
-std::string Narrow(std::wstring_view text);
-std::string Microseconds(double value);
-std::string Megabytes(double bytes);
+#if defined(__GNUC__)
+__attribute__((format(gnu_printf, 1, 2)))
+#endif
+inline std::string
+Text(const char* format, ...) {
+    va_list args, again;
+    va_start(args, format);
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    va_end(args);
+    return text;
+}
 
-class Report;
+// 1234567 as "1,234,567".
+inline std::string Grouped(std::uint64_t number) {
+    std::string digits = std::to_string(number);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+    return digits;
+}
+
+inline std::string Narrow(std::wstring_view text) {
+    std::string ascii;
+    for (wchar_t unit : text) ascii += unit < 0x80 ? static_cast<char>(unit) : '?';
+    return ascii;
+}
 
 struct Row {
-    enum class Verdict { kUnmeasured, kMet, kMissed };
-    // Measures this row's figure and any others of the same function, in one call.
-    using Measure = void (*)(Report&, const Settings&);
-
     const char* label;
     const char* figure;
     std::string target;
-    Measure measure;
     std::string value = "not measured";
-    Verdict verdict = Verdict::kUnmeasured;
+    const char* met = "—";  // "yes" or "**no**" once measured
 };
 
-class Report {
-public:
-    // The rows in the order they are measured; those of figures the run does not want are left out.
-    Report(std::vector<Row> rows, const Settings& settings);
+// Every figure's row, in the table's order (figures.cpp).
+std::vector<Row> Figures();
+
+struct Report {
+    // The figures wanted: those whose label starts with one of its digits.
+    explicit Report(const std::string& figures) : wanted(figures), rows(Figures()) {
+        std::erase_if(rows, [&](const Row& row) { return !Wants(row.label[0]); });
+    }
+    bool Wants(char figure) const { return wanted.find(figure) != std::string::npos; }
 
     // Sets a row's value; one left out of this run is ignored.
-    void Set(std::string_view label, std::string value, bool met);
-    void Note(std::string note) { notes_.push_back(std::move(note)); }
-    // A block of Markdown printed under the table, before the notes.
-    void Section(std::string text) { sections_.push_back(std::move(text)); }
+    void Set(std::string_view label, const std::string& value, bool met) {
+        for (Row& row : rows) {
+            if (label == row.label)
+                row = {row.label, row.figure, row.target, value, met ? "yes" : "**no**"};
+        }
+    }
 
-    // Calls each row's function once, in order, through Attempt.
-    void Measure(const Settings& settings);
-    // Runs measure; should it throw, the rows of the figures named (as digits: "45") that
-    // it had not set yet read "not measured: why".
+    // Runs measure when one of the figures named (as digits: "45") is wanted, with a line of
+    // progress on standard error; should it throw, the rows of those figures that it had
+    // not set yet read "not measured: why".
     template <class Measure>
-    void Attempt(std::string_view figures, Measure&& measure) {
+    void Attempt(const std::string& figures, Measure&& measure) {
+        if (std::none_of(figures.begin(), figures.end(), [&](char f) { return Wants(f); })) return;
+        std::fprintf(stderr, "bench [%5.1f s]: measuring %s\n", run.Microseconds() / 1e6,
+                     figures.c_str());
         try {
             measure();
         } catch (const std::exception& error) {
-            Unmeasured(figures, error.what());
+            for (Row& row : rows) {
+                if (figures.find(row.label[0]) != figures.npos && row.value == "not measured") {
+                    row.value += std::string(": ") + error.what();
+                }
+            }
         }
     }
-    bool Complete() const;
-    // The rows in the order of their labels, then the sections and the notes.
-    void Print(std::FILE* out, const std::string& heading) const;
 
-private:
-    void Unmeasured(std::string_view figures, const char* why);
+    bool Complete() const {
+        return std::none_of(rows.begin(), rows.end(),
+                            [](const Row& row) { return row.value.starts_with("not measured"); });
+    }
 
-    std::vector<Row> rows_;
-    std::vector<std::string> sections_;
-    std::vector<std::string> notes_;
+    // To standard output: the heading, the rows, then the sections and the notes.
+    void Print(const std::string& heading) const {
+        std::printf(
+            "# Quendral benchmark\n\n%s\n\n| Figure | Value | Target | Met |\n"
+            "| --- | --- | --- | --- |\n",
+            heading.c_str());
+        int met = 0;
+        for (const Row& row : rows) {
+            met += std::string_view(row.met) == "yes";
+            std::printf("| %s. %s | %s | %s | %s |\n", row.label, row.figure, row.value.c_str(),
+                        row.target.c_str(), row.met);
+        }
+        std::printf("\n%d of %d targets met.\n", met, static_cast<int>(rows.size()));
+        for (const std::string& section : sections) std::printf("\n%s", section.c_str());
+        if (!notes.empty()) std::printf("\nNotes:\n\n");
+        for (const std::string& note : notes) std::printf("- %s\n", note.c_str());
+        std::fflush(stdout);
+    }
+
+    const Stopwatch run;
+    const std::string wanted;
+    std::vector<Row> rows;
+    std::vector<std::string> sections;  // Markdown printed under the table, before the notes
+    std::vector<std::string> notes;
 };
 
-// The table: every figure, in the order they are measured (figures.cpp).
-std::vector<Row> Figures();
+// Measures the figures wanted (figures.cpp).
+void MeasureFigures(Report& report, const Settings& settings);
 
 }  // namespace quendral::bench
