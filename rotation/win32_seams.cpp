@@ -31,28 +31,6 @@ bool ListBoxEntries::Append(std::u16string_view text) {
     }
 }
 
-void ListBoxEntries::Clear() {
-    SendMessageW(listBox_, LB_RESETCONTENT, 0, 0);
-}
-
-void WindowTextControl::SetText(std::u16string_view text) {
-    SetWindowText16(control_, text);
-}
-
-WindowTimer::~WindowTimer() {
-    KillTimer(window_, id_);
-}
-
-void WindowTimer::SetPeriod(std::int32_t milliseconds) {
-    period_ = milliseconds;
-    Apply();
-}
-
-void WindowTimer::SwitchOn() {
-    on_ = true;
-    Apply();
-}
-
 void WindowTimer::Apply() {
     // SetTimer treats 0 as about 10 ms, so a zero period kills the timer instead;
     // setting it again with the same id restarts the countdown.

@@ -20,7 +20,7 @@ public:
     std::int16_t Count() const override;
     std::u16string At(std::int16_t index) const override;
     bool Append(std::u16string_view text) override;
-    void Clear() override;
+    void Clear() override { SendMessageW(listBox_, LB_RESETCONTENT, 0, 0); }
 
 private:
     HWND listBox_;
@@ -30,7 +30,7 @@ class WindowTextControl : public TextControl {
 public:
     explicit WindowTextControl(HWND control) : control_(control) {}
     std::u16string Text() const override { return WindowText(control_); }
-    void SetText(std::u16string_view text) override;
+    void SetText(std::u16string_view text) override { SetWindowText16(control_, text); }
 
 protected:
     HWND control_;
@@ -43,10 +43,16 @@ public:
     WindowTimer(HWND window, UINT_PTR id) : window_(window), id_(id) {}
     WindowTimer(const WindowTimer&) = delete;
     WindowTimer& operator=(const WindowTimer&) = delete;
-    ~WindowTimer();
+    ~WindowTimer() { KillTimer(window_, id_); }
 
-    void SetPeriod(std::int32_t milliseconds) override;
-    void SwitchOn() override;
+    void SetPeriod(std::int32_t milliseconds) override {
+        period_ = milliseconds;
+        Apply();
+    }
+    void SwitchOn() override {
+        on_ = true;
+        Apply();
+    }
     std::int32_t Period() const { return period_; }
     bool IsOn() const { return on_; }
 

@@ -149,26 +149,13 @@ std::uint32_t ClockMilliseconds(const std::string& clock) {
     return ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
 }
 
-std::wstring StartMessengerArguments(const std::wstring& log, std::wstring_view options) {
-    std::wstring arguments = L"--log \"" + log + L"\"";
-    if (!options.empty()) arguments += L" " + std::wstring(options);
-    return arguments;
-}
-
-std::vector<std::uint8_t> FromHex(const std::string& hex) {
-    std::vector<std::uint8_t> bytes;
-    if (hex == "-") return bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
-}
-
 }  // namespace
 
 Messenger::Messenger(std::wstring_view options)
     : log_(FreshTempPath(L"messenger")),
-      process_(BesideThisProgram(L"messenger.exe"), StartMessengerArguments(log_, options)) {
+      process_(
+          BesideThisProgram(L"messenger.exe"),
+          L"--log \"" + log_ + L"\"" + (options.empty() ? L"" : L" " + std::wstring(options))) {
     WaitUntil(
         [this] {
             auto windows = TopLevelWindows(kMessengerClassW, process_.Id());
@@ -194,7 +181,10 @@ std::vector<LoggedRecord> Messenger::Records() const {
         if (!(fields >> time >> tag >> record.cbData >> hex)) continue;
         record.arrivedMs = ClockMilliseconds(time);
         record.dwData = std::stoull(tag, nullptr, 16);
-        record.bytes = FromHex(hex);
+        for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+            record.bytes.push_back(
+                static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+        }
         records.push_back(std::move(record));
     }
     return records;

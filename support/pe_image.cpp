@@ -87,18 +87,6 @@ PeImage ParsePeImage(const std::vector<std::uint8_t>& bytes) {
     return facts;
 }
 
-bool IsWindowsOwnDll(const std::string& name) {
-    if (name.starts_with("api-ms-win-") || name.starts_with("ext-ms-win-")) return true;
-    static const std::set<std::string> own = {
-        "advapi32.dll", "bcrypt.dll",   "comctl32.dll", "comdlg32.dll",     "crypt32.dll",
-        "d2d1.dll",     "dwmapi.dll",   "dwrite.dll",   "gdi32.dll",        "gdiplus.dll",
-        "imm32.dll",    "kernel32.dll", "msimg32.dll",  "msvcrt.dll",       "ntdll.dll",
-        "ole32.dll",    "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",       "shcore.dll",
-        "shell32.dll",  "shlwapi.dll",  "ucrtbase.dll", "user32.dll",       "uxtheme.dll",
-        "version.dll",  "winmm.dll",    "ws2_32.dll",   "windowscodecs.dll"};
-    return own.count(name) != 0;
-}
-
 std::vector<std::string> LoadedDlls(const PeImage& image) {
     std::vector<std::string> dlls = image.imports;
     dlls.insert(dlls.end(), image.delayImports.begin(), image.delayImports.end());
@@ -106,9 +94,18 @@ std::vector<std::string> LoadedDlls(const PeImage& image) {
 }
 
 std::vector<std::string> NotWindowsOwn(const std::vector<std::string>& dlls) {
+    static const std::set<std::string> own = {
+        "advapi32.dll", "bcrypt.dll",   "comctl32.dll", "comdlg32.dll",     "crypt32.dll",
+        "d2d1.dll",     "dwmapi.dll",   "dwrite.dll",   "gdi32.dll",        "gdiplus.dll",
+        "imm32.dll",    "kernel32.dll", "msimg32.dll",  "msvcrt.dll",       "ntdll.dll",
+        "ole32.dll",    "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",       "shcore.dll",
+        "shell32.dll",  "shlwapi.dll",  "ucrtbase.dll", "user32.dll",       "uxtheme.dll",
+        "version.dll",  "winmm.dll",    "ws2_32.dll",   "windowscodecs.dll"};
     std::vector<std::string> foreign;
-    std::copy_if(dlls.begin(), dlls.end(), std::back_inserter(foreign),
-                 [](const std::string& dll) { return !IsWindowsOwnDll(dll); });
+    std::copy_if(dlls.begin(), dlls.end(), std::back_inserter(foreign), [](const std::string& dll) {
+        return !dll.starts_with("api-ms-win-") && !dll.starts_with("ext-ms-win-") &&
+               own.count(dll) == 0;
+    });
     return foreign;
 }
 

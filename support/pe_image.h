@@ -35,14 +35,11 @@ std::vector<std::uint8_t> FileBytes(const std::wstring& path);
 // are not a PE file.
 PeImage ParsePeImage(const std::vector<std::uint8_t>& bytes);
 
-// DLLs every Windows installation carries (the compiler's runtimes are not among them:
-// the build links those in). Takes a lower-case name.
-bool IsWindowsOwnDll(const std::string& name);
-
 // The DLLs a program loads: those it imports, then those it delay-loads.
 std::vector<std::string> LoadedDlls(const PeImage& image);
 
-// Those of dlls that are not Windows' own, in the same order.
+// Those of dlls that not every Windows installation carries (the compiler's runtimes
+// among them: the build links those in), in the same order.
 std::vector<std::string> NotWindowsOwn(const std::vector<std::string>& dlls);
 
 }  // namespace quendral::testing

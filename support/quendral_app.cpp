@@ -55,10 +55,6 @@ void QuendralApp::AddEntry(std::u16string_view text) {
     Press(add_);
 }
 
-void QuendralApp::Press(HWND button) {
-    SendMessageW(button, BM_CLICK, 0, 0);
-}
-
 void QuendralApp::SetPace(int seconds) {
     for (int press = 0; press <= 2 * 66; ++press) {
         const std::u16string caption = PaceText();
@@ -67,18 +63,6 @@ void QuendralApp::SetPace(int seconds) {
         Press(pace < seconds ? longer_ : shorter_);
     }
     throw std::runtime_error("Quendral's pace does not move");
-}
-
-std::u16string QuendralApp::InputText() const {
-    return TextOf(input_);
-}
-
-std::u16string QuendralApp::PaceText() const {
-    return TextOf(pace_);
-}
-
-int QuendralApp::EntryCount() const {
-    return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
 }
 
 bool QuendralApp::Close(DWORD timeoutMs) {

@@ -12,6 +12,9 @@
 
 namespace quendral::testing {
 
+// The text of any window, another process's included.
+std::u16string TextOf(HWND window);
+
 class QuendralApp {
 public:
     // Starts Quendral.exe (beside this program unless a path is given) and waits for its window.
@@ -33,13 +36,13 @@ public:
     void AddEntry(std::u16string_view text);
     // Presses a button and returns when its click has been handled. A click's
     // announcement is logged by the messenger before the press returns.
-    void Press(HWND button);
+    void Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
     // Presses "<" or ">" until the pace reads seconds. Pace 0 keeps the timer from
     // ticking, so that only "Ok" steps the rotation.
     void SetPace(int seconds);
-    std::u16string InputText() const;
-    std::u16string PaceText() const;
-    int EntryCount() const;
+    std::u16string InputText() const { return TextOf(input_); }
+    std::u16string PaceText() const { return TextOf(pace_); }
+    int EntryCount() const { return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
     // Asks the window to close and waits (bounded) for the process to end.
     bool Close(DWORD timeoutMs = 10000);
 
@@ -56,8 +59,5 @@ private:
     HWND add_ = nullptr;
     HWND clear_ = nullptr;
 };
-
-// The text of any window, another process's included.
-std::u16string TextOf(HWND window);
 
 }  // namespace quendral::testing

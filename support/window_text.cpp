@@ -13,7 +13,7 @@ std::u16string WindowText(HWND window) {
 
 void SetWindowText16(HWND window, std::u16string_view text) {
     const std::u16string terminated(text);  // the system wants a terminated string
-    SetWindowTextW(window, AsWide(terminated.c_str()));
+    SetWindowTextW(window, reinterpret_cast<const wchar_t*>(terminated.c_str()));
 }
 
 }  // namespace quendral

@@ -9,11 +9,7 @@
 
 namespace quendral {
 
-// wchar_t is UTF-16 on Windows, so texts cross to the wide API without conversion.
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
-inline const wchar_t* AsWide(const char16_t* text) {
-    return reinterpret_cast<const wchar_t*>(text);
-}
 
 // The whole text of a window: a control's text or a window's caption.
 std::u16string WindowText(HWND window);

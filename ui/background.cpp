@@ -4,21 +4,6 @@
 
 namespace quendral {
 
-namespace {
-
-UniqueBitmap MakeDib(int width, int height, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
-}
-
-}  // namespace
-
 bool Background::Load(HINSTANCE instance, int resourceId) {
     HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
     HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
@@ -48,8 +33,15 @@ void Background::Fit(int dpi, int width, int height) {
         if (scaled.Empty()) return;
         shown = &scaled;
     }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap = MakeDib(width, height, &bits);
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || bits == nullptr) return;
     std::memcpy(bits, shown->pixels.data(), shown->pixels.size());
     fitted_ = std::move(bitmap);

@@ -55,15 +55,12 @@ void BalloonNotice::Show(HWND control, const wchar_t* title, const wchar_t* text
 
 void EditInputBox::NotifyNotAdded(NotAdded why) {
     MessageBeep(MB_ICONWARNING);
-    if (why == NotAdded::kListFull) {
-        notice_.Show(edit_, L"The list is full",
-                     L"It holds 32,767 entries, its most, so this line was not added. "
-                     L"What you typed stays in the box.");
-    } else {
-        notice_.Show(edit_, L"The line was not added",
-                     L"The list could not take it; the system may be short of memory. "
-                     L"What you typed stays in the box.");
-    }
+    const bool full = why == NotAdded::kListFull;
+    notice_.Show(edit_, full ? L"The list is full" : L"The line was not added",
+                 full ? L"It holds 32,767 entries, its most, so this line was not added. "
+                        L"What you typed stays in the box."
+                      : L"The list could not take it; the system may be short of memory. "
+                        L"What you typed stays in the box.");
 }
 
 }  // namespace quendral

@@ -6,14 +6,19 @@ namespace quendral::caption_font {
 
 SIZE RoomOf(const Caption& caption, int dpi) {
     const layout::PixelRect place = layout::ToPixels(caption.place, dpi);
-    int inset = 0;
-    if (caption.drawn == Drawn::kButton) inset = kButtonEdge;
-    if (caption.drawn == Drawn::kInputLine) {
-        inset = GetSystemMetricsForDpi(SM_CYEDGE, static_cast<UINT>(dpi));
-    }
+    // DrawEdge's raised edge is two pixels at every DPI.
+    const int inset = caption.drawn == Drawn::kButton ? 2
+                      : caption.drawn == Drawn::kInputLine
+                          ? GetSystemMetricsForDpi(SM_CYEDGE, static_cast<UINT>(dpi))
+                          : 0;
     return {place.width - 2 * inset, place.height - 2 * inset};
 }
 
+namespace {
+
+// Whether the caption, in dc's font, is no wider than its room and its line not cut. A
+// button's captions have neither accents nor descenders, so they may cut into the room
+// the line keeps for them; a label and the input box may not.
 bool Fits(HDC dc, const Caption& caption, int dpi) {
     TEXTMETRICW metrics{};
     SIZE extent{};
@@ -29,6 +34,8 @@ bool Fits(HDC dc, const Caption& caption, int dpi) {
     const int top = room.cy / 2 - metrics.tmHeight / 2;
     return top + metrics.tmInternalLeading >= 0 && top + metrics.tmAscent <= room.cy;
 }
+
+}  // namespace
 
 LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions) {
     const LONG smallest = MulDiv(6, dpi, 72);
@@ -52,8 +59,6 @@ LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions) {
     return base;
 }
 
-namespace {
-
 std::optional<LOGFONTW> MessageFontFitted(int dpi, std::span<const Caption> captions) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
@@ -63,8 +68,6 @@ std::optional<LOGFONTW> MessageFontFitted(int dpi, std::span<const Caption> capt
     }
     return Fitted(metrics.lfMessageFont, dpi, captions);
 }
-
-}  // namespace
 
 std::optional<LOGFONTW> ForCaptions(int dpi) {
     return MessageFontFitted(dpi, kCaptions);

@@ -1,10 +1,8 @@
-// The captions of Quendral's window and the fonts of its texts. The layout's places were
-// drawn for a font a little narrower than today's message fonts (Tahoma 8 pt under Wine,
-// Segoe UI 9 pt on Windows 10 and 11, in which "Second:" loses its colon), so the
-// captions are in the message font's face at the largest whole-pixel height, not above
-// the message font's own, at which every caption is whole in its place. The list and the
-// input box keep the message font as it is wherever a line fits the input box: what
-// people type, Turkish letters and all, stays at the size the system reads best.
+// The captions of Quendral's window and the fonts of its texts. The layout was drawn for
+// a font narrower than today's message fonts (in Segoe UI 9 pt "Second:" loses its colon),
+// so the captions take the message font's face at the largest whole-pixel height, not
+// above its own, at which every caption is whole. The list and the input box keep the
+// message font wherever a line fits the input box.
 #pragma once
 
 #include <windows.h>
@@ -26,8 +24,8 @@ inline constexpr wchar_t kClear[] = L"Clear";
 // How a control draws its text, which decides the room the text has.
 enum class Drawn {
     kLabel,      // a static control's: from the top-left corner of its rectangle
-    kButton,     // an owner-drawn button's: centred on the face inside its raised edge
-    kInputLine,  // the input box's: one line of any text inside its client edge
+    kButton,     // an owner-drawn button's: centred inside its raised edge
+    kInputLine,  // the input box's: one line inside its client edge
 };
 
 struct Caption {
@@ -36,35 +34,24 @@ struct Caption {
     Drawn drawn;
 };
 
-// The captions, which the caption font must fit. The pace has a font of its own.
+// The captions the caption font must fit; the pace has a font of its own.
 inline constexpr Caption kCaptions[] = {
     {kSecond, layout::kLabel1, Drawn::kLabel}, {kShorter, layout::kAz, Drawn::kButton},
     {kLonger, layout::kCok, Drawn::kButton},   {kOk, layout::kCommand2, Drawn::kButton},
     {kAdd, layout::kCommand1, Drawn::kButton}, {kClear, layout::kCommand3, Drawn::kButton},
 };
 
-// A line of the input box, which the text font must fit; the list's lines take the
-// font's height, whatever it is.
+// A line of the input box, which the text font must fit.
 inline constexpr Caption kInputLine[] = {{L"", layout::kEkle, Drawn::kInputLine}};
 
-// DrawEdge's raised edge: two pixels at every DPI.
-inline constexpr int kButtonEdge = 2;
-
-// The room a caption's text has at dpi: its place, less a button's edge or the input
-// box's client edge.
+// The room a caption's text has at dpi: its place, less a button's or the input box's edge.
 SIZE RoomOf(const Caption& caption, int dpi);
-
-// Whether the caption, in the font selected into dc, is whole in its room at dpi: as
-// wide as the room at most, and the line not cut. A button's captions have neither
-// accents nor descenders, so a button may cut into the room the line keeps above its
-// letters for accents and below them for descenders; a label and the input box may not.
-bool Fits(HDC dc, const Caption& caption, int dpi);
 
 // base at the largest whole-pixel height, not above its own and not below 6 pt, at
 // which every one of captions fits at dpi.
 LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions);
 
-// The system's message font at dpi, fitted to the captions, or to a line of the input
+// The system's message font at dpi fitted to the captions, or to a line of the input
 // box; nothing if the system doesn't say.
 std::optional<LOGFONTW> ForCaptions(int dpi);
 std::optional<LOGFONTW> ForText(int dpi);

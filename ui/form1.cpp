@@ -23,7 +23,7 @@ constexpr UINT_PTR kTimer1Id = 1;
 // window is up.
 constexpr UINT kLoadBigIcon = WM_APP + 1;
 // The Color 9 of the layout: the system's caption-text colour.
-constexpr int kSystemColour9 = COLOR_CAPTIONTEXT;
+constexpr int kColour9 = COLOR_CAPTIONTEXT;
 
 // Control ids stay clear of IDOK (1) and IDCANCEL (2), which the dialog keys send.
 enum ControlId : UINT {
@@ -37,10 +37,6 @@ enum ControlId : UINT {
     kIdCommand1,
     kIdCommand3,
 };
-
-COLORREF Colour9() {
-    return GetSysColor(kSystemColour9);
-}
 
 // Colour 9 is white in the classic scheme but black in today's, where the usual
 // button-text black would vanish on it: text on it takes whichever of black and
@@ -341,9 +337,9 @@ void Form1::OnPaint() {
 }
 
 LRESULT Form1::OnColorStatic(HDC dc) {
-    SetTextColor(dc, TextColourOn(Colour9()));
-    SetBkColor(dc, Colour9());
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(kSystemColour9));
+    SetTextColor(dc, TextColourOn(GetSysColor(kColour9)));
+    SetBkColor(dc, GetSysColor(kColour9));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(kColour9));
 }
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -354,7 +350,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     HDC dc = item.hDC;
     RECT face = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF colour = item.hwndItem == Command3 ? Colour9() : RGB(255, 255, 255);
+    const COLORREF colour = item.hwndItem == Command3 ? GetSysColor(kColour9) : RGB(255, 255, 255);
 
     SetDCBrushColor(dc, colour);
     FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));

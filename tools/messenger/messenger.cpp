@@ -5,13 +5,10 @@
 //                 [--title TEXT] [--beside]
 //
 // --log FILE          appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
-//                     written before the record is looked at any further; the line grows
-//                     with the record (two hex digits a byte)
+//                     before the record is looked at any further
 // --hang              after logging a record, never answers (a messenger that stopped
 //                     responding)
-// --answer-after MS   answers each record only after MS milliseconds (a slow messenger);
-//                     below 5,000 it is back at its queue often enough never to count
-//                     as hung
+// --answer-after MS   answers each record only after MS milliseconds (a slow messenger)
 // --raise             moves its window to the top of the window order on each record
 // --close-on-record   closes its window inside the first record it is sent
 // --title TEXT        appended to the caption, to tell several copies apart
@@ -24,18 +21,20 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
+#include "support/handles.h"
 #include "tools/messenger/payload.h"
 
 namespace {
 
 using namespace quendral::messenger;
+using quendral::Selection;
+using quendral::UniqueFont;
+using FileHandle = quendral::Unique<HANDLE, &CloseHandle>;
 
 constexpr wchar_t kCaption[] = L"Stand-in messenger";
 constexpr int kWidth = 520;
@@ -55,8 +54,7 @@ enum ControlId : int {
     kDetailId
 };
 
-// wchar_t is UTF-16 on Windows, so texts cross to the wide API without conversion.
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
+static_assert(sizeof(wchar_t) == sizeof(char16_t));  // UTF-16 crosses to the wide API as it is
 
 std::wstring Wide(std::u16string_view text) {
     return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
@@ -65,36 +63,6 @@ std::wstring Wide(std::u16string_view text) {
 std::wstring Wide(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
-
-struct LocalFreeDeleter {
-    void operator()(void* memory) const noexcept { LocalFree(memory); }
-};
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
-
-struct FontDeleter {
-    void operator()(HFONT font) const noexcept { DeleteObject(font); }
-};
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
-// The window's device context, released when it goes out of scope.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC() {
-        if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 struct Options {
     std::wstring logPath;
@@ -110,8 +78,7 @@ struct Options {
 Options ParseOptions() {
     Options options;
     int count = 0;
-    const std::unique_ptr<LPWSTR, LocalFreeDeleter> args(
-        CommandLineToArgvW(GetCommandLineW(), &count));
+    const quendral::Unique<LPWSTR*, &LocalFree> args(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!args) return options;
     for (int i = 1; i < count; ++i) {
         const std::wstring_view arg = args.get()[i];
@@ -133,20 +100,6 @@ Options ParseOptions() {
         }
     }
     return options;
-}
-
-// Every write lands at the end of the file, even with several copies sharing it.
-FileHandle OpenLog(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return FileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
-}
-
-ClockTime Now() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return ClockTime{now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
 // What the history keeps of a record: its details, of bounded size, never the record
@@ -176,13 +129,12 @@ private:
     LRESULT Receive(const COPYDATASTRUCT* copy);
     void Add(const ClockTime& time, const Record& record);
     void ShowDetail(std::size_t index);
-    void WriteLog(const std::string& line);
     void StandBesideQuendral();
 
     Options options_;
     FileHandle log_;
-    Font messageFont_;
-    Font bigFont_;
+    UniqueFont messageFont_;
+    UniqueFont bigFont_;
     int lineHeight_ = 16;
     int bigLineHeight_ = 28;
     HWND window_ = nullptr;
@@ -294,13 +246,12 @@ void MessengerWindow::CreateControls() {
     big.lfWeight = FW_BOLD;
     bigFont_.reset(CreateFontIndirectW(&big));
 
-    if (const WindowDC dc(window_); dc.get() != nullptr) {
+    if (const quendral::WindowDc dc(window_); dc.get() != nullptr) {
         TEXTMETRICW text{};
-        const HGDIOBJ previous = SelectObject(dc.get(), messageFont_.get());
+        Selection messageSelected(dc.get(), messageFont_.get());
         if (GetTextMetricsW(dc.get(), &text)) lineHeight_ = text.tmHeight;
-        SelectObject(dc.get(), bigFont_.get());
+        Selection bigSelected(dc.get(), bigFont_.get());
         if (GetTextMetricsW(dc.get(), &text)) bigLineHeight_ = text.tmHeight + kGap;
-        SelectObject(dc.get(), previous);
     }
 
     const HINSTANCE instance =
@@ -355,13 +306,22 @@ void MessengerWindow::Layout(int width, int height) {
 }
 
 LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
-    const ClockTime time = Now();
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const ClockTime time{now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
     const std::uint64_t data = copy != nullptr ? copy->dwData : 0;
     const void* bytes = copy != nullptr ? copy->lpData : nullptr;
     const std::size_t size = bytes != nullptr ? copy->cbData : 0;
 
-    // The log comes first, so a test sees the record even if what follows goes wrong.
-    WriteLog(LogLine(time, data, std::span(static_cast<const std::uint8_t*>(bytes), size)));
+    // The log comes first, so a test sees the record even if what follows goes wrong. One
+    // WriteFile per line and no buffer of ours: a reader sees the line at once, and lines
+    // of several copies never interleave.
+    if (log_) {
+        const std::string line =
+            LogLine(time, data, std::span(static_cast<const std::uint8_t*>(bytes), size));
+        DWORD written = 0;
+        WriteFile(log_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
     if (closed_) return TRUE;
     if (options_.hang) {
         for (;;) Sleep(1000);
@@ -417,14 +377,6 @@ void MessengerWindow::StandBesideQuendral() {
     }
 }
 
-void MessengerWindow::WriteLog(const std::string& line) {
-    if (!log_) return;
-    // One WriteFile per line, straight to the file with no buffer of our own, so a
-    // reader sees the line at once and lines of several copies never interleave.
-    DWORD written = 0;
-    WriteFile(log_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
-
 void MessengerWindow::Add(const ClockTime& time, const Record& record) {
     const std::u16string line = DisplayLine(record);
     const std::wstring shown = line.empty() ? L"(empty line)" : Wide(line);
@@ -465,8 +417,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         Options options = ParseOptions();
         FileHandle log;
         if (!options.logPath.empty()) {
-            log = OpenLog(options.logPath);
-            if (!log) return 2;
+            // Every write lands at the end of the file, even with several copies sharing it.
+            const HANDLE file = CreateFileW(options.logPath.c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return 2;
+            log.reset(file);
         }
         MessengerWindow messenger(std::move(options), std::move(log));
         if (!messenger.Create(instance)) return 1;

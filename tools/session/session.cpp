@@ -39,9 +39,8 @@ std::string Utf8(std::u16string_view text) {
 // Copies the windows as the screen shows them into a 24-bit BMP file of the smallest
 // rectangle that holds them all; whatever is not a window is white.
 bool SaveWindowsPicture(std::initializer_list<HWND> windows, const std::wstring& path) {
-    RECT frame{};
+    RECT frame{}, each{};
     for (HWND window : windows) {
-        RECT each{};
         GetWindowRect(window, &each);
         UnionRect(&frame, &frame, &each);
     }
@@ -64,7 +63,6 @@ bool SaveWindowsPicture(std::initializer_list<HWND> windows, const std::wstring&
         const RECT all{0, 0, width, height};
         FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         for (HWND window : windows) {
-            RECT each{};
             GetWindowRect(window, &each);
             BitBlt(memory.get(), each.left - frame.left, each.top - frame.top,
                    each.right - each.left, each.bottom - each.top, screen.get(), each.left,
