@@ -60,6 +60,40 @@ std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid) {
     return found;
 }
 
+namespace {
+
+template <class Char>
+std::string NarrowOf(std::basic_string_view<Char> text) {
+    std::string narrow;
+    for (Char unit : text) narrow += unit < 0x80 ? static_cast<char>(unit) : '?';
+    return narrow;
+}
+
+UniqueBitmap TopDownBitmap(int width, int height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+}  // namespace
+
+std::string Narrow(std::u16string_view text) {
+    return NarrowOf(text);
+}
+
+std::string Narrow(std::wstring_view text) {
+    return NarrowOf(text);
+}
+
+Canvas::Canvas(int width, int height)
+    : dc_(CreateCompatibleDC(nullptr)),
+      bitmap_(TopDownBitmap(width, height, &bits_)),
+      selected_(dc_.get(), bitmap_.get()) {}
+
 ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/handles.h"
+
 namespace quendral::testing {
 
 // A file next to this test program (the build puts every program in one folder).
@@ -26,6 +28,25 @@ void PumpFor(DWORD milliseconds);
 
 // Top-level windows of a class, in the order the system lists them; of one process if pid != 0.
 std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid = 0);
+
+// A text for a test's messages: ASCII as it is, any other unit as '?'.
+std::string Narrow(std::u16string_view text);
+std::string Narrow(std::wstring_view text);
+
+// A 32-bit top-down bitmap selected into a memory DC: draw into Dc(), then after
+// GdiFlush read its BGRA pixels row by row (null if the bitmap could not be made).
+class Canvas {
+public:
+    Canvas(int width, int height);
+    HDC Dc() const { return dc_.get(); }
+    const std::uint8_t* Bytes() const { return static_cast<const std::uint8_t*>(bits_); }
+
+private:
+    void* bits_ = nullptr;
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
+    Selection selected_;
+};
 
 // A process started by a test; ended and waited for when the object goes.
 class ChildProcess {

@@ -47,20 +47,46 @@ std::optional<double> Probe(HWND window, UINT timeoutMs = kProbeTimeoutMs) {
     return watch.Ms();
 }
 
-// Presses a button but gives up after a bound: false if the click never came back.
-bool PressWithin(HWND button, UINT timeoutMs) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
-
 void PressTimes(QuendralApp& app, HWND button, int times) {
     for (int i = 0; i < times; ++i) app.Press(button);
 }
 
-// Pace 0 switches the timer off, so only "Ok" steps the rotation.
-void StepOnlyOnOk(QuendralApp& app) {
+const std::vector<std::u16string> kEntries{u"one", u"two", u"three"};
+
+// Pace 0 switches the timer off, so only "Ok" steps the rotation; then the entries.
+void StepOnlyOnOk(QuendralApp& app, const std::vector<std::u16string>& entries = {}) {
     PressTimes(app, app.Shorter(), 2);
     REQUIRE(app.PaceText() == u"0");
+    for (const auto& entry : entries) app.AddEntry(entry);
+}
+
+// Presses "Ok" steps times, each press given up after a bound; after each, every messenger
+// has one record a step. False if a click never came back.
+bool StepWithin(QuendralApp& app, std::size_t steps, UINT timeoutMs,
+                std::initializer_list<const Messenger*> messengers) {
+    for (std::size_t step = 1; step <= steps; ++step) {
+        INFO("step " << step);
+        DWORD_PTR result = 0;
+        const bool returned =
+            SendMessageTimeoutW(app.Ok(), BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+        CHECK(returned);
+        for (const Messenger* messenger : messengers) CHECK(messenger->Records().size() == step);
+        if (!returned) return false;
+    }
+    return true;
+}
+
+// Sends a WM_COPYDATA record of bytes (none at a null pointer if empty): false if the
+// send failed or timed out.
+bool SendRecord(HWND window, ULONG_PTR data, const std::vector<std::uint8_t>& bytes, UINT flags,
+                UINT timeoutMs, DWORD_PTR* answer = nullptr) {
+    COPYDATASTRUCT copy{};
+    copy.dwData = data;
+    copy.cbData = static_cast<DWORD>(bytes.size());
+    copy.lpData = bytes.empty() ? nullptr : const_cast<std::uint8_t*>(bytes.data());
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), flags,
+                               timeoutMs, answer != nullptr ? answer : &ignored) != 0;
 }
 
 std::u16string Numbered(int number) {
@@ -159,50 +185,35 @@ doctest::String Describe(const Usage& usage) {
 }  // namespace
 
 TEST_CASE("Delivery::a messenger that never answers leaves Quendral responsive") {
-    const std::vector<std::u16string> entries{u"one", u"two", u"three"};
     Messenger hung(L"--hang --title hung");
     Messenger healthy(L"--title healthy");
     QuendralApp app;
-    StepOnlyOnOk(app);
-    for (const auto& entry : entries) app.AddEntry(entry);
+    StepOnlyOnOk(app, kEntries);
 
     // Each "Ok" is one step. The silent window makes the first wait out the step's budget;
     // after that it gets a short wait, and once the system counts it as hung none at all.
     // Without a bound the click would never come back.
     constexpr std::size_t kSteps = 6;
     const Stopwatch watch;
-    for (std::size_t step = 1; step <= kSteps; ++step) {
-        INFO("step " << step);
-        REQUIRE(PressWithin(app.Ok(), 20000));
-        CHECK(healthy.Records().size() == step);
-    }
+    REQUIRE(StepWithin(app, kSteps, 20000, {&healthy}));
     MESSAGE(kSteps << " steps beside a hung messenger took " << watch.Ms() << " ms");
-    CheckFollowsList(healthy.Records(), entries);
+    CheckFollowsList(healthy.Records(), kEntries);
     CHECK(hung.Records().size() == 1);
     CHECK(Probe(app.Form()).has_value());
     CHECK(app.Close());
 }
 
 TEST_CASE("Delivery::windows that move to the top on each record get it once a step") {
-    const std::vector<std::u16string> entries{u"one", u"two", u"three"};
     Messenger first(L"--raise --title first");
     Messenger second(L"--raise --title second");
     QuendralApp app;
-    StepOnlyOnOk(app);
-    for (const auto& entry : entries) app.AddEntry(entry);
+    StepOnlyOnOk(app, kEntries);
 
-    for (std::size_t step = 1; step <= 4; ++step) {
-        INFO("step " << step);
-        // Each record is taken before its send returns, so the logs are complete when the
-        // click comes back. A search that restarts after each reordered window never ends.
-        const bool returned = PressWithin(app.Ok(), 20000);
-        CHECK(returned);
-        CHECK(first.Records().size() == step);
-        CHECK(second.Records().size() == step);
-        if (!returned) break;
-    }
-    CheckFollowsList(first.Records(), entries);
-    CheckFollowsList(second.Records(), entries);
+    // Each record is taken before its send returns, so the logs are complete when the
+    // click comes back. A search that restarts after each reordered window never ends.
+    StepWithin(app, 4, 20000, {&first, &second});
+    CheckFollowsList(first.Records(), kEntries);
+    CheckFollowsList(second.Records(), kEntries);
     CHECK(Probe(app.Form()).has_value());
     CHECK(app.Close());
 }
@@ -212,9 +223,7 @@ TEST_CASE("Delivery::a window that closes inside its record leaves the ones behi
     Messenger last(L"--title last");
     Messenger closing(L"--close-on-record --title closing");
     QuendralApp app;
-    StepOnlyOnOk(app);
-    app.AddEntry(u"one");
-    app.AddEntry(u"two");
+    StepOnlyOnOk(app, {u"one", u"two"});
     SetWindowPos(closing.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     REQUIRE(TopLevelWindows(quendral::kMessengerClassW).front() == closing.Window());
 
@@ -237,7 +246,6 @@ TEST_CASE("Delivery::a window that closes inside its record leaves the ones behi
 TEST_CASE("Delivery::slow messengers in front neither freeze Quendral nor starve a healthy one") {
     // Four windows that take 1.5 s over each record but never count as hung, all ahead
     // of a healthy one in the window order.
-    const std::vector<std::u16string> entries{u"one", u"two", u"three"};
     Messenger healthy(L"--title healthy");
     std::vector<std::unique_ptr<Messenger>> slow;
     for (int i = 1; i <= 4; ++i) {
@@ -248,23 +256,18 @@ TEST_CASE("Delivery::slow messengers in front neither freeze Quendral nor starve
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     REQUIRE(TopLevelWindows(quendral::kMessengerClassW).back() == healthy.Window());
     QuendralApp app;
-    StepOnlyOnOk(app);
-    for (const auto& entry : entries) app.AddEntry(entry);
+    StepOnlyOnOk(app, kEntries);
 
     // A step that waited for every slow window would keep Quendral from answering for
     // 6 s each time, 30 s for five steps; a bounded one takes 2 s for the first and
     // little for the rest. The bound below is far from both, so only the first fails it.
     constexpr std::size_t kSteps = 5;
     const Stopwatch watch;
-    for (std::size_t step = 1; step <= kSteps; ++step) {
-        INFO("step " << step);
-        REQUIRE(PressWithin(app.Ok(), 30000));
-        CHECK(healthy.Records().size() == step);  // every step reaches it
-    }
+    REQUIRE(StepWithin(app, kSteps, 30000, {&healthy}));  // every step reaches it
     const double tookMs = watch.Ms();
     MESSAGE(kSteps << " steps behind four slow messengers took " << tookMs << " ms");
     CHECK(tookMs < 15000);
-    CheckFollowsList(healthy.Records(), entries);
+    CheckFollowsList(healthy.Records(), kEntries);
     for (const auto& messenger : slow) CHECK_FALSE(messenger->Process().HasExited());
     CHECK(app.Close());
 }
@@ -275,14 +278,8 @@ TEST_CASE("Delivery::a send that times out before the window took the record wit
     // never arrives. (A wait of 0 is no help: Wine reads it as no limit at all.)
     Messenger slow(L"--answer-after 3000");
     const auto send = [&](std::u16string_view entry, UINT waitMs) {
-        const std::vector<std::uint8_t> bytes = RecordBytesFor(entry);
-        COPYDATASTRUCT copy{};
-        copy.dwData = 0x547;
-        copy.cbData = static_cast<DWORD>(bytes.size());
-        copy.lpData = const_cast<std::uint8_t*>(bytes.data());
-        DWORD_PTR answer = 0;
-        return SendMessageTimeoutW(slow.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                                   SMTO_BLOCK | SMTO_ABORTIFHUNG, waitMs, &answer) != 0;
+        return SendRecord(slow.Window(), quendral::kNowPlayingRecordId, RecordBytesFor(entry),
+                          SMTO_BLOCK | SMTO_ABORTIFHUNG, waitMs);
     };
     // The idle window takes the first at once and keeps it 3 s.
     CHECK_FALSE(send(u"taken", 1000));
@@ -298,12 +295,10 @@ TEST_CASE("Delivery::a send that times out before the window took the record wit
 }
 
 TEST_CASE("Delivery::a messenger that goes away mid-rotation leaves the others served") {
-    const std::vector<std::u16string> entries{u"one", u"two", u"three"};
     Messenger leaving(L"--title leaving");
     Messenger staying(L"--title staying");
     QuendralApp app;
-    StepOnlyOnOk(app);
-    for (const auto& entry : entries) app.AddEntry(entry);
+    StepOnlyOnOk(app, kEntries);
     PressTimes(app, app.Ok(), 2);
     REQUIRE(leaving.Records().size() == 2);
     REQUIRE(staying.Records().size() == 2);
@@ -320,7 +315,7 @@ TEST_CASE("Delivery::a messenger that goes away mid-rotation leaves the others s
     CHECK(staying.Records().size() == 5);
     CHECK_FALSE(app.Process().HasExited());
     CHECK(Probe(app.Form()).has_value());
-    CheckFollowsList(staying.Records(), entries);
+    CheckFollowsList(staying.Records(), kEntries);
     CHECK(app.Close());
 }
 
@@ -396,8 +391,7 @@ TEST_CASE("LongRun::ten thousand steps keep memory flat and every record arrives
     constexpr int kWarmUp = 500;
     Messenger messenger;
     QuendralApp app;
-    StepOnlyOnOk(app);
-    for (const auto& entry : entries) app.AddEntry(entry);
+    StepOnlyOnOk(app, entries);
     // Minimized, as a messenger mostly is: drawing each record costs it ~20 ms under Wine.
     ShowWindow(messenger.Window(), SW_SHOWMINNOACTIVE);
 
@@ -482,7 +476,7 @@ TEST_CASE("Text::hostile and huge entries are kept and announced unit for unit")
 TEST_CASE("Messenger::malformed records sent for real are logged exactly as they came") {
     const std::vector<std::uint8_t> good = RecordBytesFor(u"Hello");
     Messenger messenger;
-    ULONG_PTR data = 0x547;
+    ULONG_PTR data = quendral::kNowPlayingRecordId;
     std::vector<std::uint8_t> bytes;
     SUBCASE("dwData other than 0x547") {
         data = 0x548;
@@ -513,13 +507,8 @@ TEST_CASE("Messenger::malformed records sent for real are logged exactly as they
         for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
     }
 
-    COPYDATASTRUCT copy{};
-    copy.dwData = data;
-    copy.cbData = static_cast<DWORD>(bytes.size());
-    copy.lpData = bytes.empty() ? nullptr : bytes.data();
     DWORD_PTR answer = 0;
-    CHECK(SendMessageTimeoutW(messenger.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                              SMTO_ABORTIFHUNG, 10000, &answer) != 0);
+    CHECK(SendRecord(messenger.Window(), data, bytes, SMTO_ABORTIFHUNG, 10000, &answer));
     CHECK(answer == TRUE);
     CHECK_FALSE(messenger.Process().HasExited());
     CHECK(Probe(messenger.Window()).has_value());
@@ -542,16 +531,10 @@ TEST_CASE("Messenger::a stream of records whose pattern repeats {2} leaves its m
     constexpr int kRecords = 40;
     constexpr int kWarmUp = 5;
     Messenger messenger;
-    COPYDATASTRUCT copy{};
-    copy.dwData = 0x547;
-    copy.cbData = static_cast<DWORD>(bytes.size());
-    copy.lpData = const_cast<std::uint8_t*>(bytes.data());
     Usage warm;
     for (int i = 1; i <= kRecords; ++i) {
-        DWORD_PTR answer = 0;
-        REQUIRE(SendMessageTimeoutW(messenger.Window(), WM_COPYDATA, 0,
-                                    reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, 30000,
-                                    &answer) != 0);
+        REQUIRE(SendRecord(messenger.Window(), quendral::kNowPlayingRecordId, bytes,
+                           SMTO_ABORTIFHUNG, 30000));
         if (i == kWarmUp) warm = UsageOf(messenger.Process().Handle());
     }
     REQUIRE(Probe(messenger.Window()).has_value());

@@ -49,23 +49,11 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-LONG_PTR StyleOf(HWND window) {
-    return GetWindowLongPtrW(window, GWL_STYLE);
-}
-
-LONG_PTR ExStyleOf(HWND window) {
-    return GetWindowLongPtrW(window, GWL_EXSTYLE);
-}
-
-DWORD GuiThreadOf(HWND window) {
-    return GetWindowThreadProcessId(window, nullptr);
-}
-
 // The control that has the keyboard focus in the form's thread.
 HWND FocusOf(HWND form) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GuiThreadOf(form), &info)) return nullptr;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info)) return nullptr;
     return info.hwndFocus;
 }
 
@@ -90,18 +78,10 @@ LPARAM KeyData(UINT scan, bool up) {
     return data;
 }
 
-void PostKeyDown(HWND target, UINT vk, UINT scan) {
-    PostMessageW(target, WM_KEYDOWN, vk, KeyData(scan, false));
-}
-
-void PostKeyUp(HWND target, UINT vk, UINT scan) {
-    PostMessageW(target, WM_KEYUP, vk, KeyData(scan, true));
-}
-
 void PostKeyPress(HWND target, UINT vk, UINT scan, wchar_t character = 0) {
-    PostKeyDown(target, vk, scan);
+    PostMessageW(target, WM_KEYDOWN, vk, KeyData(scan, false));
     if (character != 0) PostMessageW(target, WM_CHAR, character, KeyData(scan, false));
-    PostKeyUp(target, vk, scan);
+    PostMessageW(target, WM_KEYUP, vk, KeyData(scan, true));
 }
 
 // Returns once Quendral's thread has handled every message posted to it so far: a
@@ -146,12 +126,6 @@ bool TabUntil(HWND form, HWND target) {
 // ---------------------------------------------------------------------------------
 // Records.
 
-std::string Narrow(std::u16string_view text) {
-    std::string out;
-    for (char16_t unit : text) out += unit < 0x80 ? static_cast<char>(unit) : '?';
-    return out;
-}
-
 // "zero,one,?" for the entries records announce, "?" for a record that is none of them.
 std::string Joined(const std::vector<int>& announced, const std::vector<std::u16string>& entries) {
     std::string out;
@@ -187,10 +161,8 @@ DWORD ExitCodeOf(ChildProcess& process) {
 // ===================================================================================
 
 TEST_CASE("main window::caption, size, frame and the controls' places") {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    REQUIRE(dpi == 96);  // the pixel rectangles below are for 96 DPI
+    // The pixel rectangles below are for 96 DPI.
+    REQUIRE(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX) == 96);
 
     QuendralApp app;
     const HWND form = app.Form();
@@ -203,8 +175,8 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
     CHECK(client.bottom == 419);
 
     // Frame: caption and system menu, fixed size, no minimise or maximise, modal frame.
-    const LONG_PTR style = StyleOf(form);
-    const LONG_PTR exStyle = ExStyleOf(form);
+    const LONG_PTR style = GetWindowLongPtrW(form, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(form, GWL_EXSTYLE);
     CHECK((style & WS_CAPTION) == WS_CAPTION);
     CHECK((style & WS_SYSMENU) != 0);
     CHECK((style & WS_THICKFRAME) == 0);
@@ -261,7 +233,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
         CHECK(ClassOf(e.window) == e.className);
         if (e.caption != nullptr) CHECK(TextOf(e.window) == e.caption);
         CHECK(PlaceOf(form, e.window) == e.place);
-        const LONG_PTR childStyle = StyleOf(e.window);
+        const LONG_PTR childStyle = GetWindowLongPtrW(e.window, GWL_STYLE);
         CHECK(((childStyle & WS_TABSTOP) != 0) == e.tabStop);
         CHECK((childStyle & WS_VISIBLE) != 0);
         if (e.className == std::wstring(L"Button")) {

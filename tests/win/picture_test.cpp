@@ -113,10 +113,8 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     std::vector<std::uint8_t> jpeg = BackgroundResource();
     const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
     REQUIRE_FALSE(expected.Empty());
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    REQUIRE(dpi == 96);  // the picture's own pixels are shown at 96 DPI
+    // The picture's own pixels are shown at 96 DPI.
+    REQUIRE(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX) == 96);
 
     QuendralApp app;
     SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
@@ -130,23 +128,11 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     // The title band, from the top of the client area down to just above the list.
     const int width = client.right;
     const int height = 100;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    WindowDc desktop(nullptr);
-    UniqueDc memory(CreateCompatibleDC(desktop.get()));
-    void* bits = nullptr;
-    UniqueBitmap shot(CreateDIBSection(desktop.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    REQUIRE(shot);
-    {
-        Selection select(memory.get(), shot.get());
-        BitBlt(memory.get(), 0, 0, width, height, desktop.get(), origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-    }
-    const auto* shown = static_cast<const std::uint8_t*>(bits);
+    const Canvas shot(width, height);
+    REQUIRE(shot.Bytes() != nullptr);
+    BitBlt(shot.Dc(), 0, 0, width, height, WindowDc(nullptr).get(), origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const std::uint8_t* shown = shot.Bytes();
     std::size_t differing = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -21,12 +21,6 @@ namespace {
 
 constexpr int kDpis[] = {96, 120, 144};
 
-std::string Narrow(const wchar_t* text) {
-    std::string narrow;
-    for (; *text != 0; ++text) narrow += *text < 128 ? static_cast<char>(*text) : '?';
-    return narrow;
-}
-
 // How the control draws its text: a static control of style SS_LEFTNOWORDWRAP from its
 // top-left corner, Quendral's buttons centred, the input box one line from the top.
 UINT DrawTextFlags(Drawn drawn) {
@@ -43,25 +37,16 @@ UINT DrawTextFlags(Drawn drawn) {
 
 // The pixels text inks when DrawText writes it into rect on a white canvas.
 int InkOf(HFONT font, const wchar_t* text, SIZE canvas, RECT rect, UINT flags) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = canvas.cx;
-    info.bmiHeader.biHeight = -canvas.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    UniqueDc dc(CreateCompatibleDC(nullptr));
-    UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    REQUIRE(bits != nullptr);
-    Selection canvasSelected(dc.get(), bitmap.get());
-    Selection fontSelected(dc.get(), font);
+    const Canvas drawn(canvas.cx, canvas.cy);
+    REQUIRE(drawn.Bytes() != nullptr);
+    Selection fontSelected(drawn.Dc(), font);
     const RECT all{0, 0, canvas.cx, canvas.cy};
-    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), RGB(0, 0, 0));
-    DrawTextW(dc.get(), text, -1, &rect, flags);
+    FillRect(drawn.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(drawn.Dc(), TRANSPARENT);
+    SetTextColor(drawn.Dc(), RGB(0, 0, 0));
+    DrawTextW(drawn.Dc(), text, -1, &rect, flags);
     GdiFlush();
-    const auto* pixel = static_cast<const DWORD*>(bits);
+    const auto* pixel = reinterpret_cast<const DWORD*>(drawn.Bytes());
     int ink = 0;
     for (int i = 0; i < canvas.cx * canvas.cy; ++i) ink += (pixel[i] & 0xFFFFFF) != 0xFFFFFF;
     return ink;
@@ -111,17 +96,11 @@ LOGFONTW FaceAt(const wchar_t* face, int points, int dpi) {
     return font;
 }
 
-RECT FrameOf(HWND window) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    return frame;
-}
-
 // The messenger's window to the right of Quendral's, tops level, overlapping nothing.
 bool StandsBeside(HWND messenger, HWND form) {
-    const RECT left = FrameOf(form);
-    const RECT right = FrameOf(messenger);
-    RECT overlap{};
+    RECT left{}, right{}, overlap{};
+    GetWindowRect(form, &left);
+    GetWindowRect(messenger, &right);
     return right.left >= left.right && right.top == left.top &&
            !IntersectRect(&overlap, &left, &right);
 }
@@ -155,8 +134,7 @@ TEST_CASE("screen::a wider message font, like Windows' own, is fitted the same w
         for (const LOGFONTW& base : {FaceAt(L"Tahoma", 9, dpi), FaceAt(L"DejaVu Sans", 9, dpi),
                                      FaceAt(L"Tahoma", 7, dpi)}) {
             const LOGFONTW fitted = caption_font::Fitted(base, dpi, caption_font::kCaptions);
-            CAPTURE(dpi);
-            CAPTURE(base.lfHeight);
+            INFO("dpi " << dpi << ", height " << base.lfHeight);
             CHECK(std::wstring(fitted.lfFaceName) == base.lfFaceName);
             CHECK(fitted.lfHeight >= base.lfHeight);  // never larger than the message font
             const std::string problems = Problems(fitted, dpi, caption_font::kCaptions);
@@ -176,13 +154,11 @@ TEST_CASE("screen::the stand-in messenger with --beside stands beside Quendral, 
         Messenger messenger(L"--beside");
         QuendralApp app;
         CHECK(WaitUntil([&] { return StandsBeside(messenger.Window(), app.Form()); }, 20000));
-        app.Close();
     }
     SUBCASE("started after Quendral, it stands beside Quendral where Quendral is") {
         QuendralApp app;
         SetWindowPos(app.Form(), nullptr, 30, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         Messenger messenger(L"--beside");
         CHECK(WaitUntil([&] { return StandsBeside(messenger.Window(), app.Form()); }, 20000));
-        app.Close();
     }
 }
