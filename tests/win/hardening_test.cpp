@@ -261,17 +261,19 @@ TEST_CASE("Delivery::a click sent from inside a record waits until the step has 
     DWORD_PTR result = 0;
     REQUIRE(SendMessageTimeoutW(app.Ok(), BM_CLICK, 0, 0, SMTO_NORMAL, 20000, &result) != 0);
     REQUIRE(clicking.Records().size() >= 1);
-    // The click was sent to Quendral before the step ended, so it is handled before a
-    // message sent now: once this answers, the click's step is over too.
-    REQUIRE(Probe(app.Form()).has_value());
+    // The click's step is the second, and it reaches the messenger behind with time to
+    // spare: once that has the second entry, both steps are over.
+    WaitUntil([&] { return AnnouncedBy(behind).ends_with("1"); }, 20000);
     // The first step reaches the messenger behind only after waiting out the clicking
     // one, with the short wait left, which a loaded machine may miss: then the record is
-    // withdrawn and it has the second step's alone. A click handled inside the send
-    // would have given it the second step's record first, the same entry again.
+    // withdrawn and it has the second step's alone. Had the click been handled inside
+    // the first send, its step would have reached it first, and with the first entry
+    // again, the rotation not having moved on yet: "0 0".
     const std::string behindGot = AnnouncedBy(behind);
     INFO("the messenger behind got: " << behindGot);
     CHECK((behindGot == "0 1" || behindGot == "1"));
     CHECK(AnnouncedBy(clicking).starts_with("0"));
+    CHECK(Probe(app.Form()).has_value());
     CHECK(app.Close());
 }
 
