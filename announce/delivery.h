@@ -88,10 +88,10 @@ private:
 };
 
 // One step: collects the windows, then sends to each in the order found, top-level ones
-// first, all within one step's time. A window gone
-// by its turn is skipped and the rest still get the record; the step ends by
-// kStepLimitMs after it began. send(window, waitMs) says whether the window answered;
-// now() reads a clock in milliseconds.
+// first, all within the one step's time. A window gone by its turn is skipped and the
+// rest still get the record; the step ends by kStepLimitMs after it began.
+// send(window, waitMs) says whether the window answered; now() reads a clock in
+// milliseconds.
 template <class FindNext, class IsWindow, class Send, class Now>
 void DeliverToEveryWindow(DeliveryPacer& pacer, FindNext&& findNext, IsWindow&& isWindow,
                           Send&& send, Now&& now) {
