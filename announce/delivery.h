@@ -11,7 +11,7 @@
 
 namespace quendral {
 
-// A top-level window handle as a number; 0 is "none".
+// A window handle as a number; 0 is "none".
 using WindowHandle = std::uintptr_t;
 
 // Handles the system gives out fit in 32 bits; one that reads as 0 or negative
@@ -39,20 +39,31 @@ inline constexpr unsigned kAnswerBoundMs = 3000;
 static_assert(kShortWaitMs < kSlowAnswerMs && kSlowAnswerMs < kStepBudgetMs &&
               kStepBudgetMs < kStepLimitMs && kStepLimitMs + 500 <= kAnswerBoundMs);
 
-// The windows findNext(after) yields, searching from the top (after 0), in the order
-// found: each sendable one once, at most kMaxMessengerWindows of them.
+// Where a step looks for messenger windows: among the top-level windows, then among the
+// message-only ones (windows made with the parent HWND_MESSAGE, which no top-level search
+// finds).
+enum class Search { kTopLevel, kMessageOnly };
+
+// The windows findNext(search, after) yields, each search from its top (after 0): the
+// top-level ones, then the message-only ones, each in the order found. Each sendable
+// window comes once, at most kMaxMessengerWindows of them, found in at most kMaxLookups
+// lookups in all.
 template <class FindNext>
 std::vector<WindowHandle> CollectWindows(FindNext&& findNext) {
     std::vector<WindowHandle> windows;
-    WindowHandle last = 0;
-    for (std::size_t lookup = 0; lookup < kMaxLookups && windows.size() < kMaxMessengerWindows;
-         ++lookup) {
-        last = findNext(last);
-        if (last == 0) break;
-        // A window met again means the order changed under the search: it already has its place.
-        if (IsSendableHandle(last) &&
-            std::find(windows.begin(), windows.end(), last) == windows.end())
-            windows.push_back(last);
+    std::size_t lookups = 0;
+    for (const Search search : {Search::kTopLevel, Search::kMessageOnly}) {
+        WindowHandle last = 0;
+        while (lookups < kMaxLookups && windows.size() < kMaxMessengerWindows) {
+            ++lookups;
+            last = findNext(search, last);
+            if (last == 0) break;
+            // A window met again means the order changed under the search: it already has
+            // its place.
+            if (IsSendableHandle(last) &&
+                std::find(windows.begin(), windows.end(), last) == windows.end())
+                windows.push_back(last);
+        }
     }
     return windows;
 }
@@ -76,10 +87,11 @@ private:
     std::vector<WindowHandle> slow_;
 };
 
-// One step: collects the windows, then sends to each in the order found. A window gone
-// by its turn is skipped and the rest still get the record; the step ends by
-// kStepLimitMs after it began. send(window, waitMs) says whether the window answered;
-// now() reads a clock in milliseconds.
+// One step: collects the windows, then sends to each in the order found, top-level ones
+// first, all within the one step's time. A window gone by its turn is skipped and the
+// rest still get the record; the step ends by kStepLimitMs after it began.
+// send(window, waitMs) says whether the window answered; now() reads a clock in
+// milliseconds.
 template <class FindNext, class IsWindow, class Send, class Now>
 void DeliverToEveryWindow(DeliveryPacer& pacer, FindNext&& findNext, IsWindow&& isWindow,
                           Send&& send, Now&& now) {

@@ -32,9 +32,10 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16s
 
     DeliverToEveryWindow(
         pacer,
-        [](WindowHandle after) {
+        [](Search search, WindowHandle after) {
+            const HWND parent = search == Search::kMessageOnly ? HWND_MESSAGE : nullptr;
             return reinterpret_cast<WindowHandle>(
-                FindWindowExA(nullptr, reinterpret_cast<HWND>(after), kMessengerClass, nullptr));
+                FindWindowExA(parent, reinterpret_cast<HWND>(after), kMessengerClass, nullptr));
         },
         [](WindowHandle window) { return IsWindow(reinterpret_cast<HWND>(window)) != FALSE; },
         [&record](WindowHandle window, unsigned waitMs) {

@@ -48,19 +48,19 @@ void PumpFor(DWORD milliseconds) {
     WaitUntil([] { return false; }, milliseconds);
 }
 
-std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid) {
+namespace {
+
+std::vector<HWND> ChildrenOf(HWND parent, std::wstring_view className, DWORD pid) {
     std::vector<HWND> found;
     const std::wstring name(className);
     HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, name.c_str(), nullptr)) != nullptr) {
+    while ((window = FindWindowExW(parent, window, name.c_str(), nullptr)) != nullptr) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (pid == 0 || owner == pid) found.push_back(window);
     }
     return found;
 }
-
-namespace {
 
 template <class Char>
 std::string NarrowOf(std::basic_string_view<Char> text) {
@@ -80,6 +80,14 @@ UniqueBitmap TopDownBitmap(int width, int height, void** bits) {
 }
 
 }  // namespace
+
+std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid) {
+    return ChildrenOf(nullptr, className, pid);
+}
+
+std::vector<HWND> MessageOnlyWindows(std::wstring_view className, DWORD pid) {
+    return ChildrenOf(HWND_MESSAGE, className, pid);
+}
 
 std::string Narrow(std::u16string_view text) {
     return NarrowOf(text);
@@ -192,8 +200,10 @@ Messenger::Messenger(std::wstring_view options)
           L"--log \"" + log_ + L"\"" + (options.empty() ? L"" : L" " + std::wstring(options))) {
     WaitUntil(
         [this] {
-            auto windows = TopLevelWindows(kMessengerClassW, process_.Id());
-            if (!windows.empty()) window_ = windows.front();
+            for (const auto& windows : {TopLevelWindows(kMessengerClassW, process_.Id()),
+                                        MessageOnlyWindows(kMessengerClassW, process_.Id())}) {
+                if (!windows.empty()) window_ = windows.front();
+            }
             return window_ != nullptr;
         },
         20000);

@@ -28,6 +28,8 @@ void PumpFor(DWORD milliseconds);
 
 // Top-level windows of a class, in the order the system lists them; of one process if pid != 0.
 std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid = 0);
+// The same among message-only windows (those made with the parent HWND_MESSAGE).
+std::vector<HWND> MessageOnlyWindows(std::wstring_view className, DWORD pid = 0);
 
 // A text for a test's messages: ASCII as it is, any other unit as '?'.
 std::string Narrow(std::u16string_view text);
@@ -94,7 +96,8 @@ bool FollowsList(const std::vector<int>& announced, std::size_t count);
 // Milliseconds from one record's arrival to another's on the messenger's clock.
 std::uint32_t MillisecondsBetween(const LoggedRecord& earlier, const LoggedRecord& later);
 
-// A stand-in messenger process with a log of its own; its window exists once constructed.
+// A stand-in messenger process with a log of its own; its window, top-level or
+// message-only, exists once constructed.
 class Messenger {
 public:
     explicit Messenger(std::wstring_view options = L"");

@@ -8,7 +8,7 @@
 
 namespace quendral {
 
-// Class of the messenger's top-level windows: narrow for the search Quendral makes
+// Class of the messenger's windows, top-level or message-only: narrow for the search Quendral makes
 // with FindWindowExA, wide for everything else.
 inline constexpr char kMessengerClass[] = "MsnMsgrUIManager";
 inline constexpr wchar_t kMessengerClassW[] = L"MsnMsgrUIManager";

@@ -10,8 +10,8 @@ using namespace quendral;
 
 namespace {
 
-// A desktop of messenger windows in the system's order, a clock, and what each window
-// does with a record. Sends advance the clock by what they cost.
+// A desktop of messenger windows in the system's order, top-level and message-only, a
+// clock, and what each window does with a record. Sends advance the clock by what they cost.
 struct Desktop {
     struct Window {
         std::uint64_t takesMs = 0;  // time to answer a record
@@ -20,26 +20,33 @@ struct Desktop {
         int records = 0;
     };
     std::vector<WindowHandle> order;
+    std::vector<WindowHandle> messageOnly;
     std::map<WindowHandle, Window> windows;
     std::uint64_t clock = 0;
     std::vector<std::pair<WindowHandle, unsigned>> sends;  // window and the wait it was given
-    std::vector<WindowHandle> lookups;
+    std::vector<WindowHandle> lookups;                     // the window each lookup searched after
     DeliveryPacer pacer;
 
     void Open(WindowHandle handle, std::uint64_t takesMs = 0) {
         order.push_back(handle);
         windows[handle].takesMs = takesMs;
     }
+    void OpenMessageOnly(WindowHandle handle, std::uint64_t takesMs = 0) {
+        messageOnly.push_back(handle);
+        windows[handle].takesMs = takesMs;
+    }
     bool Exists(WindowHandle handle) const {
-        return std::find(order.begin(), order.end(), handle) != order.end();
+        return std::find(order.begin(), order.end(), handle) != order.end() ||
+               std::find(messageOnly.begin(), messageOnly.end(), handle) != messageOnly.end();
     }
 
-    WindowHandle FindNext(WindowHandle after) {
+    WindowHandle FindNext(Search search, WindowHandle after) {
         lookups.push_back(after);
-        if (after == 0) return order.empty() ? 0 : order.front();
-        const auto at = std::find(order.begin(), order.end(), after);
+        const std::vector<WindowHandle>& list = search == Search::kTopLevel ? order : messageOnly;
+        if (after == 0) return list.empty() ? 0 : list.front();
+        const auto at = std::find(list.begin(), list.end(), after);
         // As the system does, a search after a window that is gone finds nothing.
-        if (at == order.end() || at + 1 == order.end()) return 0;
+        if (at == list.end() || at + 1 == list.end()) return 0;
         return *(at + 1);
     }
 
@@ -63,7 +70,7 @@ struct Desktop {
         lookups.clear();
         const std::uint64_t start = clock;
         DeliverToEveryWindow(
-            pacer, [this](WindowHandle after) { return FindNext(after); },
+            pacer, [this](Search search, WindowHandle after) { return FindNext(search, after); },
             [this](WindowHandle handle) { return Exists(handle); },
             [this](WindowHandle handle, unsigned waitMs) { return Send(handle, waitMs); },
             [this] { return clock; });
@@ -81,9 +88,9 @@ struct Desktop {
 
 TEST_CASE("Delivery::every window found gets the record once, in the order found") {
     Desktop desktop;
-    SUBCASE("no messenger window: one lookup, nothing sent") {
+    SUBCASE("no messenger window: one lookup of each kind, nothing sent") {
         desktop.Step();
-        CHECK(desktop.lookups == std::vector<WindowHandle>{0});
+        CHECK(desktop.lookups == std::vector<WindowHandle>{0, 0});
         CHECK(desktop.sends.empty());
     }
     SUBCASE("two windows: both, then the search ends after the last") {
@@ -91,7 +98,20 @@ TEST_CASE("Delivery::every window found gets the record once, in the order found
         desktop.Open(0x300a2);
         desktop.Step();
         CHECK(desktop.Sent() == std::vector<WindowHandle>{0x20060, 0x300a2});
-        CHECK(desktop.lookups == std::vector<WindowHandle>{0, 0x20060, 0x300a2});
+        CHECK(desktop.lookups == std::vector<WindowHandle>{0, 0x20060, 0x300a2, 0});
+    }
+    SUBCASE("message-only windows after the top-level ones, each once a step") {
+        desktop.OpenMessageOnly(0x70);
+        desktop.Open(0x10);
+        desktop.OpenMessageOnly(0x50);
+        desktop.Open(0x30);
+        // A handle both searches meet is sent to once, in its first place.
+        desktop.OpenMessageOnly(0x30);
+        for (int step = 0; step < 2; ++step) {
+            desktop.Step();
+            CHECK(desktop.Sent() == std::vector<WindowHandle>{0x10, 0x30, 0x70, 0x50});
+        }
+        CHECK(desktop.lookups == std::vector<WindowHandle>{0, 0x10, 0x30, 0, 0x70, 0x50, 0x30});
     }
     SUBCASE("a handle that is not positive as 32 bits is skipped and the search goes on") {
         desktop.Open(0x100);
@@ -131,10 +151,13 @@ TEST_CASE("Delivery::a window list that changes while the step sends") {
     }
     SUBCASE("a search that keeps meeting the same windows stops") {
         std::size_t lookups = 0;
-        const std::vector<WindowHandle> found = CollectWindows([&](WindowHandle after) {
-            ++lookups;
-            return after == 0x10 ? WindowHandle{0x20} : WindowHandle{0x10};
-        });
+        const std::vector<WindowHandle> found =
+            CollectWindows([&](Search search, WindowHandle after) {
+                ++lookups;
+                if (search == Search::kMessageOnly) return WindowHandle{0x90};
+                return after == 0x10 ? WindowHandle{0x20} : WindowHandle{0x10};
+            });
+        // The lookups are shared: none is left for the message-only windows.
         CHECK(found == std::vector<WindowHandle>{0x10, 0x20});
         CHECK(lookups == kMaxLookups);
     }
@@ -143,31 +166,46 @@ TEST_CASE("Delivery::a window list that changes while the step sends") {
 TEST_CASE("Delivery::a window gone by its turn does not cost the others their record") {
     Desktop desktop;
     for (WindowHandle handle : {0x10, 0x20, 0x30}) desktop.Open(handle);
+    for (WindowHandle handle : {0x50, 0x60}) desktop.OpenMessageOnly(handle);
     std::vector<WindowHandle> sent;
     DeliverToEveryWindow(
-        desktop.pacer, [&](WindowHandle after) { return desktop.FindNext(after); },
-        [](WindowHandle handle) { return handle != 0x10; },
+        desktop.pacer,
+        [&](Search search, WindowHandle after) { return desktop.FindNext(search, after); },
+        [](WindowHandle handle) { return handle != 0x10 && handle != 0x50; },
         [&](WindowHandle handle, unsigned) {
             sent.push_back(handle);
             return true;
         },
         [] { return std::uint64_t{0}; });
-    CHECK(sent == std::vector<WindowHandle>{0x20, 0x30});
+    CHECK(sent == std::vector<WindowHandle>{0x20, 0x30, 0x60});
 }
 
-TEST_CASE("Delivery::a step sends to at most 1,024 windows") {
+TEST_CASE("Delivery::a step sends to at most 1,024 windows of both kinds together") {
     Desktop desktop;
-    for (WindowHandle handle = 1; handle <= 2000; ++handle) desktop.Open(handle);
-    desktop.Step();
-    REQUIRE(desktop.sends.size() == kMaxMessengerWindows);
-    CHECK(desktop.sends.back().first == kMaxMessengerWindows);
+    SUBCASE("top-level ones fill it: the message-only search is not even made") {
+        for (WindowHandle handle = 1; handle <= 2000; ++handle) desktop.Open(handle);
+        desktop.OpenMessageOnly(0x100000);
+        desktop.Step();
+        REQUIRE(desktop.sends.size() == kMaxMessengerWindows);
+        CHECK(desktop.sends.back().first == kMaxMessengerWindows);
+        CHECK(desktop.lookups.size() == kMaxMessengerWindows);
+    }
+    SUBCASE("the message-only ones take the places the top-level ones leave") {
+        for (WindowHandle handle = 1; handle <= 1000; ++handle) desktop.Open(handle);
+        for (WindowHandle handle = 5001; handle <= 5100; ++handle) desktop.OpenMessageOnly(handle);
+        desktop.Step();
+        REQUIRE(desktop.sends.size() == kMaxMessengerWindows);
+        CHECK(desktop.sends[999].first == 1000);
+        CHECK(desktop.sends.back().first == 5024);
+    }
 }
 
 TEST_CASE("Delivery::a step keeps to its time whatever the windows do") {
     Desktop desktop;
-    SUBCASE("four slow windows ahead of a healthy one") {
-        for (WindowHandle handle : {0x10, 0x20, 0x30, 0x40}) desktop.Open(handle, 1500);
-        desktop.Open(0x50, 1);
+    SUBCASE("four slow windows ahead of a healthy one, across both searches") {
+        for (WindowHandle handle : {0x10, 0x20}) desktop.Open(handle, 1500);
+        for (WindowHandle handle : {0x30, 0x40}) desktop.OpenMessageOnly(handle, 1500);
+        desktop.OpenMessageOnly(0x50, 1);
         // The first slow window takes the whole budget, the others the short wait.
         CHECK(desktop.Step() == kStepBudgetMs + 3 * kShortWaitMs + 1);
         CHECK(desktop.sends.front().second == kStepBudgetMs);
@@ -203,16 +241,19 @@ TEST_CASE("Delivery::a step keeps to its time whatever the windows do") {
         desktop.Step();
         CHECK(desktop.pacer.IsSlow(0x10));
     }
-    SUBCASE("a desktop full of windows that never answer") {
+    SUBCASE("a desktop full of windows of both kinds that never answer") {
         for (WindowHandle handle = 1; handle <= kMaxMessengerWindows; ++handle) {
-            desktop.Open(handle, 1'000'000);
+            if (handle % 2 == 0)
+                desktop.Open(handle, 1'000'000);
+            else
+                desktop.OpenMessageOnly(handle, 1'000'000);
         }
         for (int step = 0; step < 3; ++step) {
             CHECK(desktop.Step() <= kStepLimitMs);
             for (const auto& send : desktop.sends) REQUIRE(send.second > 0);
         }
         // The first window, which had the budget in the first step, never has it again.
-        CHECK(desktop.sends.front().second == kShortWaitMs);
+        CHECK(desktop.sends.front() == std::pair<WindowHandle, unsigned>{2, kShortWaitMs});
     }
     SUBCASE("a window that closes or fails at once changes nothing it is remembered by") {
         desktop.Open(0x10, 5000);

@@ -53,6 +53,16 @@ void PressTimes(QuendralApp& app, HWND button, int times) {
 
 const std::vector<std::u16string> kEntries{u"one", u"two", u"three"};
 
+// The indexes in kEntries of the entries a messenger's records announce, in order ("0 1";
+// -1 for a record that is none of them).
+std::string AnnouncedBy(const Messenger& messenger) {
+    std::string indexes;
+    for (const int index : AnnouncedEntries(messenger.Records(), kEntries)) {
+        indexes += (indexes.empty() ? "" : " ") + std::to_string(index);
+    }
+    return indexes;
+}
+
 // Pace 0 switches the timer off, so only "Ok" steps the rotation; then the entries.
 void StepOnlyOnOk(QuendralApp& app, const std::vector<std::u16string>& entries = {}) {
     PressTimes(app, app.Shorter(), 2);
@@ -214,6 +224,55 @@ TEST_CASE("Delivery::windows that move to the top on each record get it once a s
     StepWithin(app, 4, 20000, {&first, &second});
     CheckFollowsList(first.Records(), kEntries);
     CheckFollowsList(second.Records(), kEntries);
+    CHECK(Probe(app.Form()).has_value());
+    CHECK(app.Close());
+}
+
+TEST_CASE("Delivery::message-only windows of the class get every record too, once a step") {
+    Messenger topLevel(L"--title top-level");
+    Messenger messageOnly(L"--message-only --title listener");
+    const DWORD listener = messageOnly.Process().Id();
+    REQUIRE(MessageOnlyWindows(quendral::kMessengerClassW, listener) ==
+            std::vector<HWND>{messageOnly.Window()});
+    REQUIRE(TopLevelWindows(quendral::kMessengerClassW, listener).empty());
+    QuendralApp app;
+    StepOnlyOnOk(app, kEntries);
+
+    // After each "Ok" each window has exactly one record more.
+    REQUIRE(StepWithin(app, 3, 20000, {&topLevel, &messageOnly}));
+    CHECK(AnnouncedBy(topLevel) == "0 1 2");
+    CHECK(AnnouncedBy(messageOnly) == "0 1 2");
+    CHECK(app.Close());
+}
+
+TEST_CASE("Delivery::a click sent from inside a record waits until the step has ended") {
+    // The first messenger presses "Ok" inside its first record and waits for that click
+    // while Quendral's send still waits on the record. Quendral handles nothing else
+    // while it sends, so the two wait on each other until the send gives up; only then
+    // does the step go on to the messenger behind, end, and let the click's step run.
+    Messenger behind(L"--title behind");
+    Messenger clicking(L"--click-ok-on-record --title clicking");
+    QuendralApp app;
+    StepOnlyOnOk(app, kEntries);
+    SetWindowPos(clicking.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    REQUIRE(TopLevelWindows(quendral::kMessengerClassW) ==
+            std::vector<HWND>{clicking.Window(), behind.Window()});
+
+    DWORD_PTR result = 0;
+    REQUIRE(SendMessageTimeoutW(app.Ok(), BM_CLICK, 0, 0, SMTO_NORMAL, 20000, &result) != 0);
+    REQUIRE(clicking.Records().size() >= 1);
+    // The click's step is the second, and it reaches the messenger behind with time to
+    // spare: once that has the second entry, both steps are over.
+    WaitUntil([&] { return AnnouncedBy(behind).ends_with("1"); }, 20000);
+    // The first step reaches the messenger behind only after waiting out the clicking
+    // one, with the short wait left, which a loaded machine may miss: then the record is
+    // withdrawn and it has the second step's alone. Had the click been handled inside
+    // the first send, its step would have reached it first, and with the first entry
+    // again, the rotation not having moved on yet: "0 0".
+    const std::string behindGot = AnnouncedBy(behind);
+    INFO("the messenger behind got: " << behindGot);
+    CHECK((behindGot == "0 1" || behindGot == "1"));
+    CHECK(AnnouncedBy(clicking).starts_with("0"));
     CHECK(Probe(app.Form()).has_value());
     CHECK(app.Close());
 }

@@ -1,8 +1,8 @@
-// The stand-in messenger: a top-level window of the messenger's class that shows every
+// The stand-in messenger: a window of the messenger's class that shows every
 // WM_COPYDATA record it is sent and can log each one to a file.
 //
 //   messenger.exe [--log FILE] [--hang] [--answer-after MS] [--raise] [--close-on-record]
-//                 [--title TEXT] [--beside]
+//                 [--title TEXT] [--beside] [--message-only] [--click-ok-on-record]
 //
 // --log FILE          appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
 //                     before the record is looked at any further
@@ -15,6 +15,10 @@
 // --beside            once Quendral's window shows, stands to its right (to its left
 //                     where the screen has no room), tops level, and follows it until it
 //                     has stayed put for a second
+// --message-only      makes its window message-only (parent HWND_MESSAGE): never shown,
+//                     "(message-only)" in its caption, known by its log and its title
+// --click-ok-on-record  inside the first record it is sent, presses Quendral's "Ok" and
+//                     waits for the click to be handled before it answers the record
 #include <windows.h>
 #include <shellapi.h>
 
@@ -72,6 +76,8 @@ struct Options {
     bool closeOnRecord = false;
     std::wstring title;
     bool beside = false;
+    bool messageOnly = false;
+    bool clickOkOnRecord = false;
 };
 
 // Unknown arguments are ignored; an option missing its value is left unset.
@@ -97,6 +103,10 @@ Options ParseOptions() {
             options.closeOnRecord = true;
         } else if (arg == L"--beside") {
             options.beside = true;
+        } else if (arg == L"--message-only") {
+            options.messageOnly = true;
+        } else if (arg == L"--click-ok-on-record") {
+            options.clickOkOnRecord = true;
         }
     }
     return options;
@@ -145,6 +155,7 @@ private:
     HWND detail_ = nullptr;
     std::deque<Entry> entries_;  // newest first, like the list box
     bool closed_ = false;        // --close-on-record has closed the window
+    bool clicked_ = false;       // --click-ok-on-record has pressed "Ok"
     RECT quendralSeenAt_{};      // --beside: where Quendral's window was at the last look
     int quendralStillFor_ = 0;   // --beside: looks in a row that found it there
 };
@@ -162,10 +173,12 @@ bool MessengerWindow::Create(HINSTANCE instance) {
 
     std::wstring caption = kCaption;
     if (!options_.title.empty()) caption += L" - " + options_.title;
+    if (options_.messageOnly) caption += L" (message-only)";
     CreateWindowExW(0, quendral::kMessengerClassW, caption.c_str(), WS_OVERLAPPEDWINDOW,
-                    CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, instance,
-                    this);
+                    CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,
+                    options_.messageOnly ? HWND_MESSAGE : nullptr, nullptr, instance, this);
     if (window_ == nullptr) return false;
+    if (options_.messageOnly) return true;  // never shown
     // Shown without taking the focus from the program that is being tested.
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     UpdateWindow(window_);
@@ -285,6 +298,9 @@ void MessengerWindow::CreateControls() {
     }
     if (options_.raise) waiting += L"\r\n--raise: moves to the top on each record.";
     if (options_.closeOnRecord) waiting += L"\r\n--close-on-record: closes on the first record.";
+    if (options_.clickOkOnRecord) {
+        waiting += L"\r\n--click-ok-on-record: presses Quendral's Ok inside the first record.";
+    }
     detail_ = child(WS_EX_CLIENTEDGE, L"EDIT", waiting.c_str(),
                     WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                     kDetailId, messageFont_.get());
@@ -336,6 +352,14 @@ LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
         SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     const Record record = ParseRecord(data, bytes, size);  // a copy: lpData dies with the reply
+    if (options_.clickOkOnRecord && !clicked_) {
+        // While the record's sender still waits on it; records that come meanwhile are
+        // taken as usual, without a click of their own.
+        clicked_ = true;
+        const HWND form = FindWindowW(quendral::kFormClass, quendral::kFormCaption);
+        const HWND ok = form != nullptr ? FindWindowExW(form, nullptr, L"Button", L"Ok") : nullptr;
+        if (ok != nullptr) SendMessageW(ok, BM_CLICK, 0, 0);
+    }
     // A slow window keeps its sender waiting and leaves its queue alone meanwhile, so records
     // sent in the time wait their turn. Between records it is back in GetMessage, and the
     // system counts a window as hung only after 5 s away from it.
