@@ -304,7 +304,7 @@ double LaunchProgram(const Settings& settings, std::vector<double>& peaks, const
 void StartUpAndMemory(Report& report, const Settings& settings) {
     qt::Messenger messenger;
     std::size_t delivered = 0;
-    std::array<std::vector<double>, 3> memory;  // Quendral, baseline, with one button
+    std::array<std::vector<double>, 4> memory;  // Quendral, baseline, with one button, bare
     const auto quendral = [&] {
         return LaunchProgram(
             settings, memory[0], L"Quendral.exe", kFormClass, kFormCaption, [&](HWND form) {
@@ -330,11 +330,18 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
                              kBaselineButtonCaption);
     };
 
+    // The platform's real minimum: no manifest, no C++ runtime.
+    const auto bare = [&] {
+        return LaunchProgram(settings, memory[3], L"bare_window.exe", kBareWindowClass,
+                             kBareWindowCaption);
+    };
+
     quendral();  // warm-up: files cached, the system's DLLs mapped once
     baseline();
     withButton();
+    bare();
     memory = {};
-    const auto time = Interleaved(settings.rounds, quendral, baseline, withButton);
+    const auto time = Interleaved(settings.rounds, quendral, baseline, withButton, bare);
     const double timeRatio = MedianRatio(time[0], time[1]);
     const double memoryRatio = MedianRatio(memory[0], memory[1]);
     report.Set("4",
@@ -349,6 +356,11 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
              "\"Ok\" (baseline_button.exe) starts in %.0f ms, %.2f times the plain "
              "window: the platform's price of the controls library alone.",
              Median(time[2]) / 1000, Median(time[2]) / Median(time[1])));
+    report.notes.push_back(
+        Text("Figure 4 against the bare C window (bare_window.exe: no manifest, no C++ runtime; "
+             "%.0f ms): Quendral %.2f times, the baseline window with Quendral's manifest and "
+             "runtime %.2f times.",
+             Median(time[3]) / 1000, MedianRatio(time[0], time[3]), MedianRatio(time[1], time[3])));
     report.notes.push_back(
         "Figure 5: under Wine the working set is the whole process's resident memory, "
         "Wine's own libraries included, as the system reports it.");
@@ -414,6 +426,52 @@ void StartUpPhases(Report& report, const Settings& settings) {
     table += Text("| **CreateProcess to the first paint done** | **%.1f** | |\n", total / 1000);
     table += Text("| CreateProcess to the window seen shown by the benchmark | %.1f | |\n",
                   Median(seen) / 1000);
+    report.sections.push_back(table);
+}
+
+// Notes to figure 4: what a process pays before its first line runs, piece by piece.
+// Each probe returns from its entry at once; each loads more of what Quendral loads
+// (bench/start_probe.c). Timed from CreateProcess to the process's end, interleaved.
+void StartProbes(Report& report, const Settings& settings) {
+    struct Probe {
+        const wchar_t* program;
+        const char* adds;
+    };
+    static constexpr Probe kProbes[] = {
+        {L"start_probe_bare.exe", "kernel32 and the C runtime (msvcrt) alone"},
+        {L"start_probe_user32.exe", "+ user32"},
+        {L"start_probe_dlls.exe", "+ gdi32 and comctl32 (the classic controls, version 5)"},
+        {L"start_probe_manifest.exe",
+         "+ Quendral's manifest (common controls 6, DPI awareness, supported systems)"},
+        {L"start_probe_runtime.exe", "+ a C++ runtime linked in statically, as Quendral's is"},
+    };
+    const auto timed = [&](const Probe& probe) {
+        return [&settings, &probe] {
+            const Stopwatch watch;
+            qt::ChildProcess process(settings.startFrom + probe.program, L"");
+            if (WaitForSingleObject(process.Handle(), kStartTimeoutMs) != WAIT_OBJECT_0) {
+                throw std::runtime_error(Narrow(probe.program) + " did not end");
+            }
+            return watch.Microseconds();
+        };
+    };
+    auto a = timed(kProbes[0]), b = timed(kProbes[1]), c = timed(kProbes[2]), d = timed(kProbes[3]),
+         e = timed(kProbes[4]);
+    a(), b(), c(), d(), e();  // warm-up
+    const auto time = Interleaved(settings.rounds, a, b, c, d, e);
+    std::string table = Text(
+        "What a process pays before its entry (notes, not targets): programs that return "
+        "from their entry at once, each loading more of what Quendral loads, from "
+        "CreateProcess to their end, medians over %d interleaved rounds.\n\n"
+        "| the program loads | ms | added |\n| --- | --- | --- |\n",
+        settings.rounds);
+    double before = 0;
+    for (std::size_t i = 0; i < std::size(kProbes); ++i) {
+        const double ms = Median(time[i]) / 1000;
+        table += i == 0 ? Text("| %s | %.1f | |\n", kProbes[i].adds, ms)
+                        : Text("| %s | %.1f | %+.1f |\n", kProbes[i].adds, ms, ms - before);
+        before = ms;
+    }
     report.sections.push_back(table);
 }
 
@@ -590,6 +648,12 @@ void MeasureFigures(Report& report, const Settings& settings) {
             StartUpPhases(report, settings);
         } catch (const std::exception& error) {
             report.notes.push_back(std::string("The start-up phases were not measured: ") +
+                                   error.what());
+        }
+        try {
+            StartProbes(report, settings);
+        } catch (const std::exception& error) {
+            report.notes.push_back(std::string("The start-up probes were not measured: ") +
                                    error.what());
         }
     });

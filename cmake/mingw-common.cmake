@@ -1,6 +1,8 @@
-# The posix-thread flavour of MinGW's g++ carries std::mutex, which doctest needs.
-set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
+# The win32-thread flavour of MinGW's g++: its runtime calls only what Windows XP
+# already has, where the posix-thread flavour links libwinpthread (and, through it,
+# GetTickCount64, which XP lacks). Nothing here needs std::thread or std::mutex.
+set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

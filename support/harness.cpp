@@ -25,16 +25,17 @@ std::wstring FreshTempPath(std::wstring_view stem) {
     std::wstring path = folder;
     path += stem;
     path += L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-            L"-" + std::to_wstring(GetTickCount64()) + L".log";
+            L"-" + std::to_wstring(GetTickCount()) + L".log";
     DeleteFileW(path.c_str());
     return path;
 }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    // Elapsed time by unsigned difference, right across the tick count's wrap.
+    const DWORD start = GetTickCount();
     for (;;) {
         if (done()) return true;
-        if (GetTickCount64() >= deadline) return done();
+        if (GetTickCount() - start >= timeoutMs) return done();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

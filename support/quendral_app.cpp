@@ -26,6 +26,15 @@ std::u16string TextOf(HWND window) {
     return text;
 }
 
+std::wstring QuendralProgram() {
+    wchar_t named[MAX_PATH]{};
+    const DWORD length = GetEnvironmentVariableW(L"QUENDRAL_PROGRAM", named, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return BesideThisProgram(L"Quendral.exe");
+    const std::wstring program(named, length);
+    const bool path = program.find_first_of(L"\\/:") != std::wstring::npos;
+    return path ? program : BesideThisProgram(program);
+}
+
 QuendralApp::QuendralApp(const std::wstring& program) : process_(program, L"") {
     WaitUntil(
         [this] {

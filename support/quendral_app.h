@@ -15,10 +15,15 @@ namespace quendral::testing {
 // The text of any window, another process's included.
 std::u16string TextOf(HWND window);
 
+// The Quendral the tests drive: Quendral.exe beside this program, or the program the
+// environment variable QUENDRAL_PROGRAM names (a file beside this program, or a full
+// path), so that the same tests can drive another build of it.
+std::wstring QuendralProgram();
+
 class QuendralApp {
 public:
-    // Starts Quendral.exe (beside this program unless a path is given) and waits for its window.
-    explicit QuendralApp(const std::wstring& program = BesideThisProgram(L"Quendral.exe"));
+    // Starts Quendral (QuendralProgram() unless a path is given) and waits for its window.
+    explicit QuendralApp(const std::wstring& program = QuendralProgram());
 
     HWND Form() const { return form_; }
     HWND List() const { return list_; }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ui/dpi.h"
+
 namespace quendral {
 
 bool Background::Load(HINSTANCE instance, int resourceId) {
@@ -19,7 +21,7 @@ bool Background::Load(HINSTANCE instance, int resourceId) {
 
 void Background::Fit(int dpi, int width, int height) {
     if (source_.Empty()) return;
-    if (dpi == USER_DEFAULT_SCREEN_DPI) {
+    if (dpi == dpi::kDefault) {
         width = source_.width;
         height = source_.height;
     }

@@ -1,16 +1,16 @@
 #include "ui/caption_font.h"
 
 #include "support/handles.h"
+#include "ui/dpi.h"
 
 namespace quendral::caption_font {
 
 SIZE RoomOf(const Caption& caption, int dpi) {
     const layout::PixelRect place = layout::ToPixels(caption.place, dpi);
     // DrawEdge's raised edge is two pixels at every DPI.
-    const int inset = caption.drawn == Drawn::kButton ? 2
-                      : caption.drawn == Drawn::kInputLine
-                          ? GetSystemMetricsForDpi(SM_CYEDGE, static_cast<UINT>(dpi))
-                          : 0;
+    const int inset = caption.drawn == Drawn::kButton      ? 2
+                      : caption.drawn == Drawn::kInputLine ? dpi::Metric(SM_CYEDGE, dpi)
+                                                           : 0;
     return {place.width - 2 * inset, place.height - 2 * inset};
 }
 
@@ -60,13 +60,9 @@ LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions) {
 }
 
 std::optional<LOGFONTW> MessageFontFitted(int dpi, std::span<const Caption> captions) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                                    static_cast<UINT>(dpi))) {
-        return std::nullopt;
-    }
-    return Fitted(metrics.lfMessageFont, dpi, captions);
+    const std::optional<LOGFONTW> font = dpi::MessageFont(dpi);
+    if (!font) return std::nullopt;
+    return Fitted(*font, dpi, captions);
 }
 
 std::optional<LOGFONTW> ForCaptions(int dpi) {

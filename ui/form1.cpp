@@ -8,6 +8,7 @@
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
 #include "ui/caption_font.h"
+#include "ui/dpi.h"
 #include "ui/resource.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
@@ -50,9 +51,9 @@ COLORREF TextColourOn(COLORREF background) {
 
 // The window's outer size for the layout's client area at this DPI.
 SIZE FrameSize(int dpi) {
-    RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
-               layout::TwipsToPixels(layout::kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi));
+    const RECT client{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpi),
+                      layout::TwipsToPixels(layout::kClientHeight, dpi)};
+    const RECT frame = dpi::FrameFor(client, kStyle, kExStyle, dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
@@ -123,7 +124,7 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     if (!form.owner_) return false;
     start_phases::Mark("class and owner window");
 
-    const SIZE frame = FrameSize(static_cast<int>(GetDpiForSystem()));
+    const SIZE frame = FrameSize(dpi::System());
     HWND window =
         CreateWindowExW(kExStyle, kFormClass, kFormCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         frame.cx, frame.cy, form.owner_.get(), nullptr, instance, &form);
@@ -181,7 +182,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kLoadBigIcon:
             LoadBigIcon();
             return 0;
-        case WM_DPICHANGED:
+        case dpi::kDpiChangedMessage:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
@@ -202,7 +203,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Form1::OnCreate(HWND window) {
     start_phases::Mark("form window up to WM_CREATE");
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
-    const int dpi = static_cast<int>(GetDpiForWindow(window));
+    const int dpi = dpi::OfWindow(window);
     for (const ControlSpec& entry : kControls) {
         const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
         HWND control = CreateWindowExW(
@@ -271,8 +272,7 @@ void Form1::ApplyDpi(int dpi) {
     start_phases::Mark("picture fitted");
 
     // The caption shows the small icon from the start; the big one can wait.
-    UniqueIcon smallIcon(
-        LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))));
+    UniqueIcon smallIcon(LoadIconAt(instance_, dpi::Metric(SM_CXSMICON, dpi)));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     smallIcon_ = std::move(smallIcon);
     PostMessageW(window, kLoadBigIcon, 0, 0);
@@ -282,8 +282,7 @@ void Form1::ApplyDpi(int dpi) {
 
 void Form1::LoadBigIcon() {
     HWND window = window_.get();
-    const auto dpi = GetDpiForWindow(window);
-    UniqueIcon icon(LoadIconAt(instance_, GetSystemMetricsForDpi(SM_CXICON, dpi)));
+    UniqueIcon icon(LoadIconAt(instance_, dpi::Metric(SM_CXICON, dpi::OfWindow(window))));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
     bigIcon_ = std::move(icon);  // the one the window held until now goes only now
 }

@@ -137,6 +137,27 @@ void CheckBuiltFile(const std::wstring& path, std::uint16_t machine) {
     CHECK(saw16);
     CHECK_FALSE(resource(30001, RT_ICON).empty());
     CHECK_FALSE(resource(30002, RT_ICON).empty());
+
+    // The manifest: common controls 6, DPI awareness for every system that has it, Vista
+    // to 11 as supported, and only the forms Windows XP SP3's loader takes: each element
+    // in its namespace by a plain xmlns, never by a prefix.
+    const std::vector<std::uint8_t> manifestBytes = resource(1, RT_MANIFEST);
+    const std::string manifest(manifestBytes.begin(), manifestBytes.end());
+    for (const char* part : {
+             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+             "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
+             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+             "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+             "PerMonitorV2, PerMonitor<",
+             "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+         }) {
+        CHECK_MESSAGE(manifest.find(part) != std::string::npos, "the manifest lacks " << part);
+    }
+    CHECK(manifest.find("xmlns:") == std::string::npos);
     FreeLibrary(image);
 }
 

@@ -161,8 +161,10 @@ DWORD ExitCodeOf(ChildProcess& process) {
 // ===================================================================================
 
 TEST_CASE("main window::caption, size, frame and the controls' places") {
-    // The pixel rectangles below are for 96 DPI.
-    REQUIRE(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX) == 96);
+    // The pixel rectangles below are for 96 DPI and, in a prefix set to it, 144 DPI.
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
+    REQUIRE((dpi == 96 || dpi == 144));
+    const bool at144 = dpi == 144;
 
     QuendralApp app;
     const HWND form = app.Form();
@@ -171,8 +173,8 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
 
     RECT client{};
     GetClientRect(form, &client);
-    CHECK(client.right == 442);
-    CHECK(client.bottom == 419);
+    CHECK(client.right == (at144 ? 663 : 442));
+    CHECK(client.bottom == (at144 ? 629 : 419));
 
     // Frame: caption and system menu, fixed size, no minimise or maximise, modal frame.
     const LONG_PTR style = GetWindowLongPtrW(form, GWL_STYLE);
@@ -184,6 +186,13 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
     CHECK((style & WS_MAXIMIZEBOX) == 0);
     CHECK((exStyle & WS_EX_DLGMODALFRAME) != 0);
     CHECK((exStyle & WS_EX_APPWINDOW) == 0);
+    // The frame round that client area, as the system draws it at this DPI.
+    RECT frame{0, 0, client.right, client.bottom}, window{};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(exStyle),
+                             static_cast<UINT>(dpi));
+    GetWindowRect(form, &window);
+    CHECK(window.right - window.left == frame.right - frame.left);
+    CHECK(window.bottom - window.top == frame.bottom - frame.top);
     const HWND owner = GetWindow(form, GW_OWNER);
     CHECK(owner != nullptr);
     CHECK_FALSE(IsWindowVisible(owner));
@@ -201,24 +210,25 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
         MESSAGE("the system menu of another process's window cannot be read here; skipped");
     }
 
-    // The controls in z (= tab) order, their pixel places (twips / 15, halves up), and styles.
+    // The controls in z (= tab) order, their pixel places (twips / 15 at 96 DPI, twips / 10
+    // at 144, halves up), and styles.
     struct Expected {
         HWND window;
         const wchar_t* className;
         const char16_t* caption;  // nullptr: not checked (list and input box)
-        Pixels place;
+        Pixels at96, at144;
         bool tabStop;
     };
     const Expected expected[] = {
-        {app.List(), L"ListBox", nullptr, {110, 111, 125, 173}, true},
-        {app.Input(), L"Edit", nullptr, {109, 291, 127, 22}, true},
-        {app.Pace(), L"Static", u"2", {296, 136, 11, 18}, false},
-        {app.Shorter(), L"Button", u"<", {272, 136, 17, 17}, true},
-        {app.Longer(), L"Button", u">", {312, 136, 17, 17}, true},
-        {app.SecondLabel(), L"Static", u"Second:", {277, 112, 41, 17}, false},
-        {app.Ok(), L"Button", u"Ok", {261, 168, 73, 169}, true},
-        {app.Add(), L"Button", u"Add", {104, 320, 65, 17}, true},
-        {app.Clear(), L"Button", u"Clear", {176, 320, 65, 17}, true},
+        {app.List(), L"ListBox", nullptr, {110, 111, 125, 173}, {164, 167, 188, 260}, true},
+        {app.Input(), L"Edit", nullptr, {109, 291, 127, 22}, {163, 437, 191, 33}, true},
+        {app.Pace(), L"Static", u"2", {296, 136, 11, 18}, {443, 204, 17, 27}, false},
+        {app.Shorter(), L"Button", u"<", {272, 136, 17, 17}, {407, 204, 26, 26}, true},
+        {app.Longer(), L"Button", u">", {312, 136, 17, 17}, {467, 204, 26, 26}, true},
+        {app.SecondLabel(), L"Static", u"Second:", {277, 112, 41, 17}, {415, 168, 62, 26}, false},
+        {app.Ok(), L"Button", u"Ok", {261, 168, 73, 169}, {391, 252, 110, 254}, true},
+        {app.Add(), L"Button", u"Add", {104, 320, 65, 17}, {156, 480, 98, 26}, true},
+        {app.Clear(), L"Button", u"Clear", {176, 320, 65, 17}, {264, 480, 98, 26}, true},
     };
     std::vector<HWND> children;
     for (HWND child = GetWindow(form, GW_CHILD); child != nullptr;
@@ -232,7 +242,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
         CHECK(children[i] == e.window);
         CHECK(ClassOf(e.window) == e.className);
         if (e.caption != nullptr) CHECK(TextOf(e.window) == e.caption);
-        CHECK(PlaceOf(form, e.window) == e.place);
+        CHECK(PlaceOf(form, e.window) == (at144 ? e.at144 : e.at96));
         const LONG_PTR childStyle = GetWindowLongPtrW(e.window, GWL_STYLE);
         CHECK(((childStyle & WS_TABSTOP) != 0) == e.tabStop);
         CHECK((childStyle & WS_VISIBLE) != 0);

@@ -113,8 +113,8 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     std::vector<std::uint8_t> jpeg = BackgroundResource();
     const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
     REQUIRE_FALSE(expected.Empty());
-    // The picture's own pixels are shown at 96 DPI.
-    REQUIRE(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX) == 96);
+    // The picture's own pixels are shown at 96 DPI; at others, scaled to the client area.
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
 
     QuendralApp app;
     SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
@@ -122,6 +122,9 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     SendMessageW(app.Form(), WM_NULL, 0, 0);
     RECT client{};
     GetClientRect(app.Form(), &client);
+    const picture::Image shownPicture =
+        dpi == 96 ? expected : picture::Scale(expected, client.right, client.bottom);
+    REQUIRE(shownPicture.width >= client.right);
     POINT origin{0, 0};
     ClientToScreen(app.Form(), &origin);
 
@@ -137,9 +140,9 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
-            const std::size_t from = (static_cast<std::size_t>(y) * expected.width + x) * 4;
+            const std::size_t from = (static_cast<std::size_t>(y) * shownPicture.width + x) * 4;
             for (std::size_t c = 0; c < 3; ++c) {
-                if (shown[at + c] != expected.pixels[from + c]) {
+                if (shown[at + c] != shownPicture.pixels[from + c]) {
                     ++differing;
                     break;
                 }

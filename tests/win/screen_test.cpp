@@ -6,6 +6,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "support/handles.h"
 #include "support/harness.h"
@@ -105,7 +106,71 @@ bool StandsBeside(HWND messenger, HWND form) {
            !IntersectRect(&overlap, &left, &right);
 }
 
+// Quendral's whole window, frame and all, as the screen shows it once painted, with
+// its place in it and its controls' places in its client area.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels;
+    std::vector<RECT> controls;
+};
+
+Shot ShotOf(const std::wstring& program) {
+    QuendralApp app(program);
+    Shot shot;
+    SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    // Painted again, the frame included, before this returns: every message it takes is
+    // sent, not posted.
+    RedrawWindow(app.Form(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageW(app.Form(), WM_NULL, 0, 0);
+    RECT window{};
+    GetWindowRect(app.Form(), &window);
+    shot.width = window.right - window.left;
+    shot.height = window.bottom - window.top;
+    const Canvas canvas(shot.width, shot.height);
+    REQUIRE(canvas.Bytes() != nullptr);
+    BitBlt(canvas.Dc(), 0, 0, shot.width, shot.height, WindowDc(nullptr).get(), window.left,
+           window.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixel = reinterpret_cast<const DWORD*>(canvas.Bytes());
+    shot.pixels.assign(pixel, pixel + shot.width * shot.height);
+    for (HWND child = GetWindow(app.Form(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(HWND_DESKTOP, app.Form(), reinterpret_cast<POINT*>(&place), 2);
+        shot.controls.push_back(place);
+    }
+    CHECK(app.Close());
+    return shot;
+}
+
 }  // namespace
+
+TEST_CASE("screen::the build that takes the classic calls shows the same window, pixel for pixel") {
+    // Quendral_classic.exe never looks up Windows 10's calls, as on XP, Vista, 7 and 8, so
+    // its window is laid out with the system DPI and the classic metrics. At the same system
+    // DPI it must show what Quendral.exe shows: frame, places, fonts, captions and picture.
+    const Shot newer = ShotOf(BesideThisProgram(L"Quendral.exe"));
+    const Shot classic = ShotOf(BesideThisProgram(L"Quendral_classic.exe"));
+    INFO("at " << GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY) << " DPI");
+    REQUIRE(classic.width == newer.width);
+    REQUIRE(classic.height == newer.height);
+    REQUIRE(classic.controls.size() == newer.controls.size());
+    for (std::size_t i = 0; i < newer.controls.size(); ++i) {
+        INFO("control " << i);
+        CHECK(EqualRect(&classic.controls[i], &newer.controls[i]));
+    }
+    std::size_t differing = 0, first = 0;
+    for (std::size_t i = 0; i < newer.pixels.size(); ++i) {
+        if ((classic.pixels[i] & 0xFFFFFF) != (newer.pixels[i] & 0xFFFFFF) && differing++ == 0) {
+            first = i;
+        }
+    }
+    CHECK_MESSAGE(differing == 0, differing << " pixels differ, the first at "
+                                            << first % static_cast<std::size_t>(newer.width) << ","
+                                            << first / static_cast<std::size_t>(newer.width));
+}
 
 TEST_CASE("screen::every caption and the input box's line are whole at 96, 120 and 144 DPI") {
     for (int dpi : kDpis) {

@@ -1,0 +1,144 @@
+#include "ui/dpi.h"
+
+namespace quendral::dpi {
+
+namespace {
+
+// NONCLIENTMETRICSW as Vista and later know it. XP's ends before iPaddedBorderWidth,
+// and XP refuses a cbSize that counts it.
+struct NonClientMetrics {
+    NONCLIENTMETRICSW xp;
+    int paddedBorderWidth;
+};
+static_assert(sizeof(NONCLIENTMETRICSW) == 500 && sizeof(NonClientMetrics) == 504);
+
+constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 on
+constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
+
+struct Lookups {
+    UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
+    UINT(WINAPI* dpiForSystem)() = nullptr;
+    BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+    int(WINAPI* systemMetricsForDpi)(int, UINT) = nullptr;
+    BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
+    HRESULT(WINAPI* dpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;  // shcore, 8.1 on
+    int systemDpi = kDefault;
+};
+
+// A function of module by name, null where the module or the function is missing.
+template <class Function>
+void Find(Function& function, HMODULE module, const char* name) {
+    // Through void (*)(): a function pointer cast the compiler takes as deliberate.
+    function = module == nullptr ? nullptr
+                                 : reinterpret_cast<Function>(
+                                       reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+Lookups Resolve() {
+    Lookups lookups;
+#ifndef QUENDRAL_CLASSIC_DPI
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    Find(lookups.dpiForWindow, user32, "GetDpiForWindow");
+    Find(lookups.dpiForSystem, user32, "GetDpiForSystem");
+    Find(lookups.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
+    Find(lookups.systemMetricsForDpi, user32, "GetSystemMetricsForDpi");
+    Find(lookups.systemParametersInfoForDpi, user32, "SystemParametersInfoForDpi");
+    if (lookups.dpiForWindow == nullptr) {
+        // Windows 8.1 to 10 version 1511 know each monitor's DPI through shcore, loaded
+        // from the system's folder alone (older systems refuse the flag: no shcore there).
+        // It stays loaded for the program's life.
+        Find(lookups.dpiForMonitor, LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32),
+             "GetDpiForMonitor");
+    }
+#endif
+    if (lookups.dpiForSystem != nullptr) {
+        lookups.systemDpi = static_cast<int>(lookups.dpiForSystem());
+    } else if (HDC screen = GetDC(nullptr)) {
+        lookups.systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    if (lookups.systemDpi <= 0) lookups.systemDpi = kDefault;
+    return lookups;
+}
+
+const Lookups& Resolved() {
+    static const Lookups lookups = Resolve();
+    return lookups;
+}
+
+// A length the classic calls give at the system's DPI, at dpi instead.
+int FromSystem(int length, int dpi) {
+    const int system = Resolved().systemDpi;
+    return dpi == system ? length : MulDiv(length, dpi, system);
+}
+
+}  // namespace
+
+int System() {
+    return Resolved().systemDpi;
+}
+
+int OfWindow(HWND window) {
+    const Lookups& lookups = Resolved();
+    if (lookups.dpiForWindow != nullptr) {
+        const UINT dpi = lookups.dpiForWindow(window);
+        if (dpi != 0) return static_cast<int>(dpi);
+    } else if (lookups.dpiForMonitor != nullptr) {
+        UINT x = 0, y = 0;
+        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (SUCCEEDED(lookups.dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y != 0) {
+            return static_cast<int>(y);
+        }
+    }
+    return lookups.systemDpi;
+}
+
+RECT FrameFor(RECT client, DWORD style, DWORD exStyle, int dpi) {
+    const Lookups& lookups = Resolved();
+    RECT frame = client;
+    if (lookups.adjustWindowRectExForDpi != nullptr &&
+        lookups.adjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+        return frame;
+    }
+    frame = client;
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    // The frame's borders and caption as the system draws them at dpi.
+    return {client.left - FromSystem(client.left - frame.left, dpi),
+            client.top - FromSystem(client.top - frame.top, dpi),
+            client.right + FromSystem(frame.right - client.right, dpi),
+            client.bottom + FromSystem(frame.bottom - client.bottom, dpi)};
+}
+
+int Metric(int index, int dpi) {
+    const Lookups& lookups = Resolved();
+    if (lookups.systemMetricsForDpi != nullptr) {
+        return lookups.systemMetricsForDpi(index, static_cast<UINT>(dpi));
+    }
+    return FromSystem(GetSystemMetrics(index), dpi);
+}
+
+std::optional<LOGFONTW> MessageFont(int dpi) {
+    const Lookups& lookups = Resolved();
+    NonClientMetrics metrics{};
+    metrics.xp.cbSize = sizeof(metrics);
+    if (lookups.systemParametersInfoForDpi != nullptr) {
+        if (!lookups.systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics,
+                                                0, static_cast<UINT>(dpi))) {
+            return std::nullopt;
+        }
+        return metrics.xp.lfMessageFont;
+    }
+    // Vista's size first, then XP's.
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        metrics.xp.cbSize = sizeof(metrics.xp);
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics.xp), &metrics.xp, 0)) {
+            return std::nullopt;
+        }
+    }
+    LOGFONTW font = metrics.xp.lfMessageFont;
+    font.lfHeight = FromSystem(font.lfHeight, dpi);
+    font.lfWidth = FromSystem(font.lfWidth, dpi);
+    return font;
+}
+
+}  // namespace quendral::dpi
