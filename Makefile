@@ -26,14 +26,18 @@ test: build
 	@$(WINE_TESTS) windows
 	@$(WINE_TESTS) windows64
 
-# Only what the release needs: Quendral.exe of the shipped build, then the zip.
+# Only what the release needs: Quendral.exe of the shipped build, then the zip; the
+# last line is the zip's path and SHA-256, whether it was packed now or already was.
+VERSION = $(shell sed -n 's/^\#define QUENDRAL_VERSION_TEXT "\(.*\)"/\1/p' ui/version.h)
 dist: bootstrap
 	@cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
+	@zip=dist/Quendral-$(VERSION).zip && echo "dist: $$zip  sha256 $$(sha256sum <$$zip | cut -d' ' -f1)"
 
 verify-reproducible: bootstrap
 	@scripts/verify-reproducible.sh
 
-run: build
+# Builds only what it runs.
+run: bootstrap
 	@scripts/run.sh
 
 bench: build
