@@ -102,9 +102,9 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
                         nullptr, &startup, &info_)) {
         const DWORD error = GetLastError();
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        throw std::runtime_error("cannot start " + Narrow(program) +
-                                 (missing ? ": no such file"
-                                          : " (Windows error " + std::to_string(error) + ")"));
+        throw std::runtime_error(
+            "cannot start " + Narrow(program) +
+            (missing ? ": no such file" : " (Windows error " + std::to_string(error) + ")"));
     }
 }
 
