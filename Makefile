@@ -1,12 +1,13 @@
 # make build: every build; make test: every test; make run: Quendral with a stand-in messenger;
-# make dist: the release zip in dist/; make verify-reproducible: a second build, compared.
+# make dist: the release zip in dist/; make verify-reproducible: a second build, compared;
+# make bench: the figures, in build/bench.md; make readme-figures: those figures into README.md.
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
 PRESETS := host windows windows64
 WINE_TESTS := scripts/wine-tests.sh
 
-.PHONY: bootstrap build test dist verify-reproducible run bench clean format
+.PHONY: bootstrap build test dist verify-reproducible run bench readme-figures clean format
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -42,6 +43,10 @@ run: bootstrap
 
 bench: build
 	@scripts/bench.sh
+
+# The figures of the last `make bench` into README.md.
+readme-figures:
+	@scripts/readme-figures.py
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
