@@ -16,7 +16,8 @@ if "$root/scripts/can-run-32bit.sh"; then
   which="32-bit, the build that ships"
 else
   preset=windows64
-  which="64-bit: this machine can't run 32-bit programs${QUENDRAL_NO_32BIT:+ (QUENDRAL_NO_32BIT=1)}"
+  which="64-bit: this machine can't run 32-bit programs"
+  [ "${QUENDRAL_NO_32BIT:-}" != 1 ] || which="64-bit: QUENDRAL_NO_32BIT=1 says this machine can't run 32-bit programs"
 fi
 build=$root/build/$preset
 quendral=$build/Quendral.exe
