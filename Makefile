@@ -1,12 +1,13 @@
 # make build: every build; make test: every test; make run: Quendral with a stand-in messenger;
-# make dist: the release zip in dist/; make verify-reproducible: a second build, compared.
+# make dist: the release zip in dist/; make verify-reproducible: a second build, compared;
+# make bench: the figures, in build/bench.md; make readme-figures: those figures into README.md.
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
 PRESETS := host windows windows64
 WINE_TESTS := scripts/wine-tests.sh
 
-.PHONY: bootstrap build test dist verify-reproducible run bench clean format
+.PHONY: bootstrap build test dist verify-reproducible run bench readme-figures clean format
 
 bootstrap:
 	@scripts/bootstrap.sh
@@ -27,18 +28,26 @@ test: build
 	@$(WINE_TESTS) windows
 	@$(WINE_TESTS) windows64
 
-# Only what the release needs: Quendral.exe of the shipped build, then the zip.
+# Only what the release needs: Quendral.exe of the shipped build, then the zip; the
+# last line is the zip's path and SHA-256, whether it was packed now or already was.
+VERSION = $(shell sed -n 's/^\#define QUENDRAL_VERSION_TEXT "\(.*\)"/\1/p' ui/version.h)
 dist: bootstrap
 	@cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
+	@zip=dist/Quendral-$(VERSION).zip && echo "dist: $$zip  sha256 $$(sha256sum <$$zip | cut -d' ' -f1)"
 
 verify-reproducible: bootstrap
 	@scripts/verify-reproducible.sh
 
-run: build
+# Builds only what it runs.
+run: bootstrap
 	@scripts/run.sh
 
 bench: build
 	@scripts/bench.sh
+
+# The figures of the last `make bench` into README.md.
+readme-figures:
+	@scripts/readme-figures.py
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -70,9 +70,22 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$root/scripts/wine-run.sh" "$prefix" "$build/bench.exe" \
   --shipped "$(windows_path "$shipped")" "${notes[@]}" "$@" >"$table" || status=$?
 
+# The machine and the day, under the table's title: figures mean little without them.
+machine() {
+  local cpu os
+  cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+  os=$(. /etc/os-release 2>/dev/null && echo "${PRETTY_NAME:-}")
+  echo "${cpu:-an unknown processor}, $(nproc) cores, ${os:-$(uname -s)}, $(/usr/lib/wine/wine64 --version 2>/dev/null || echo "Wine")"
+}
+
 if [ -s "$table" ]; then
   mkdir -p "$(dirname "$out")"
-  cp "$table" "$out"
+  {
+    head -n 1 "$table"
+    echo
+    echo "Measured on $(date -u +%Y-%m-%d) on $(machine)."
+    tail -n +2 "$table"
+  } >"$out"
   echo
   cat "$out"
   echo

@@ -1,36 +1,66 @@
 #!/usr/bin/env bash
-# Starts a stand-in messenger and Quendral under Wine on the user's display. With no
-# display, plays a short scripted session through the real window instead, prints
-# what the messenger received and saves a picture of the two windows side by side.
+# make run: Quendral under Wine with a stand-in messenger beside it, on the user's
+# display. With no display, plays a short scripted session through the real window on a
+# virtual one instead, prints what the messenger received and saves a picture of the
+# two windows side by side.
+# It runs the 32-bit Quendral.exe that ships where this machine runs 32-bit programs,
+# else the 64-bit build's, and builds only that program, its build's stand-in messenger
+# and (with no display) its scripted session. The build's progress goes to a log file,
+# shown only if the build fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/windows64
-prefix=$build/wineprefix
 run=$root/scripts/wine-run.sh
 
-# The shipped 32-bit program where this machine can run it, else the 64-bit build.
-quendral=$root/build/windows/Quendral.exe
-"$root/scripts/can-run-32bit.sh" || quendral=$build/Quendral.exe
+if "$root/scripts/can-run-32bit.sh"; then
+  preset=windows
+  which="32-bit, the build that ships"
+else
+  preset=windows64
+  which="64-bit: this machine can't run 32-bit programs"
+  [ "${QUENDRAL_NO_32BIT:-}" != 1 ] || which="64-bit: QUENDRAL_NO_32BIT=1 says this machine can't run 32-bit programs"
+fi
+build=$root/build/$preset
+quendral=$build/Quendral.exe
+targets=(Quendral messenger)
+[ -n "${DISPLAY:-}" ] || targets+=(session)
 
-stop_wine() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true; }
-trap stop_wine EXIT
+mkdir -p "$root/build"
+log=$root/build/run-build.log
+echo "run: building ${targets[*]} in build/$preset (progress in build/run-build.log)"
+if ! (cd "$root" && cmake --preset "$preset" && cmake --build --preset "$preset" --target "${targets[@]}") \
+  >"$log" 2>&1; then
+  tail -n 40 "$log" >&2
+  echo "run: the build failed; its whole log is build/run-build.log" >&2
+  exit 1
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
   prefix=$build/desktop-prefix
+  # shellcheck disable=SC2317  # called through the trap
+  stop_wine() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true; }
+  trap stop_wine EXIT
   export QUENDRAL_DESKTOP=1
-  echo "Starting the stand-in messenger and Quendral ($quendral)."
-  # The messenger stands beside Quendral's window once it shows, not under it.
+  echo "run: the stand-in messenger and ${quendral#"$root"/} ($which)"
+  # Both start at once; wine-run.sh makes a missing prefix once, for both. The messenger
+  # stands beside Quendral's window once it shows, not under it.
   "$run" "$prefix" "$build/messenger.exe" --beside &
   "$run" "$prefix" "$quendral"
   exit 0
 fi
 
+prefix=$build/wineprefix
 picture=$root/build/quendral-and-messenger.png
-echo "No display: a scripted session through the real window on a virtual one."
+echo "run: no display, so a scripted session through the real window on a virtual one,"
+echo "run: driving ${quendral#"$root"/} ($which)"
 export run prefix build picture
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+# Wine is ended while the virtual display still stands.
+# shellcheck disable=SC2016  # the inner script expands its own variables
+if ! xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
   '"$run" "$prefix" "$build/session.exe" "Z:${picture%.png}.bmp"; rc=$?
-   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null; exit $rc'
+   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null; exit $rc'; then
+  echo "run: the scripted session failed" >&2
+  exit 1
+fi
 /usr/bin/convert "${picture%.png}.bmp" "$picture"
 rm -f "${picture%.png}.bmp"
-echo "A picture of Quendral and the messenger: $picture"
+echo "run: a picture of Quendral and the messenger: ${picture#"$root"/}"

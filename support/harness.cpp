@@ -109,7 +109,11 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
     startup.cb = sizeof(startup);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info_)) {
-        throw std::runtime_error("cannot start a child process");
+        const DWORD error = GetLastError();
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        throw std::runtime_error(
+            "cannot start " + Narrow(program) +
+            (missing ? ": no such file" : " (Windows error " + std::to_string(error) + ")"));
     }
 }
 

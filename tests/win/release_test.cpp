@@ -1,9 +1,9 @@
 // The release as a Windows user gets it: dist/Quendral-<version>.zip, which the shipped
 // 32-bit build packs, unpacked by the test set-up into release\ beside this program.
 // Its Quendral.exe must be the very file the shipped build's window tests ran, its
-// version and icons must read back as Windows reads them, and SHA256SUMS must hold
-// what certutil would say of each file. Both suites run it: a 64-bit program reads a
-// 32-bit one as data just as well.
+// version and icons must read back as Windows reads them, SHA256SUMS must hold what
+// certutil would say of each file, and the licence and notices must be there. Both suites run it: a
+// 64-bit program reads a 32-bit one as data just as well.
 #include <doctest/doctest.h>
 #include <windows.h>
 #include <bcrypt.h>
@@ -81,8 +81,12 @@ std::string Sha256Hex(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-TEST_CASE("release::the zip holds Quendral.exe, README.txt and SHA256SUMS, and nothing else") {
-    const std::vector<std::wstring> expected = {L"Quendral.exe", L"README.txt", L"SHA256SUMS"};
+// The text files, in the order SHA256SUMS lists them after Quendral.exe.
+const wchar_t* const kTexts[] = {L"README.txt", L"LICENSE.txt", L"THIRD-PARTY-NOTICES.txt"};
+
+TEST_CASE("release::the zip holds the program, its README, licence, notices and sums, no more") {
+    const std::vector<std::wstring> expected = {L"LICENSE.txt", L"Quendral.exe", L"README.txt",
+                                                L"SHA256SUMS", L"THIRD-PARTY-NOTICES.txt"};
     CHECK(FolderEntries(Unpacked(L"")) == expected);
 }
 
@@ -107,22 +111,46 @@ TEST_CASE("release::version resource and icons read back from the unpacked Quend
     CheckBuiltFile(Unpacked(L"Quendral.exe"), IMAGE_FILE_MACHINE_I386);
 }
 
-TEST_CASE("release::SHA256SUMS holds every other file's SHA-256; README.txt reads on Windows") {
-    const std::string sums = Text(FileBytes(Unpacked(L"SHA256SUMS")));
+TEST_CASE("release::SHA256SUMS holds every other file's SHA-256; the texts read on Windows") {
     const std::string exe = Sha256Hex(FileBytes(Unpacked(L"Quendral.exe")));
-    const std::vector<std::uint8_t> readme = FileBytes(Unpacked(L"README.txt"));
-    const std::string readmeSum = Sha256Hex(readme);
     REQUIRE(exe.size() == 64);
-    REQUIRE(readmeSum.size() == 64);
     // The form `sha256sum -c` reads: hash, two spaces, name, one line each.
-    CHECK(sums == exe + "  Quendral.exe\n" + readmeSum + "  README.txt\n");
+    std::string expected = exe + "  Quendral.exe\n";
+    for (const wchar_t* name : kTexts) {
+        INFO("file: " << Narrow(std::wstring_view(name)));
+        const std::vector<std::uint8_t> bytes = FileBytes(Unpacked(name));
+        const std::string sum = Sha256Hex(bytes);
+        REQUIRE(sum.size() == 64);
+        expected += sum + "  " + Narrow(std::wstring_view(name)) + "\n";
 
-    const std::string text = Text(readme);
-    CHECK(text.rfind("Quendral " QUENDRAL_VERSION_TEXT "\r\n", 0) == 0);
-    CHECK(text.find("@VERSION@") == std::string::npos);
-    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
-        INFO("line ending at byte " << at);
-        REQUIRE(at > 0);
-        REQUIRE(text[at - 1] == '\r');
+        const std::string text = Text(bytes);
+        REQUIRE_FALSE(text.empty());
+        for (std::size_t at = text.find('\n'); at != std::string::npos;
+             at = text.find('\n', at + 1)) {
+            INFO("line ending at byte " << at);
+            REQUIRE(at > 0);
+            REQUIRE(text[at - 1] == '\r');
+        }
     }
+    CHECK(Text(FileBytes(Unpacked(L"SHA256SUMS"))) == expected);
+
+    const std::string readme = Text(FileBytes(Unpacked(L"README.txt")));
+    CHECK(readme.rfind("Quendral " QUENDRAL_VERSION_TEXT "\r\n", 0) == 0);
+    CHECK(readme.find("@VERSION@") == std::string::npos);
+}
+
+TEST_CASE("release::the licence is MIT, and the notices cover what Quendral.exe carries") {
+    const std::string licence = Text(FileBytes(Unpacked(L"LICENSE.txt")));
+    CHECK(licence.rfind("MIT License\r\n", 0) == 0);
+    CHECK(licence.find("Copyright (c) 2026 the Quendral authors") != std::string::npos);
+
+    // The picture's decoder is compiled in, and the MinGW-w64 runtime starts every
+    // program the cross build links; the map-driven selection must keep both, and no
+    // line meant only for the packing goes out.
+    const std::string notices = Text(FileBytes(Unpacked(L"THIRD-PARTY-NOTICES.txt")));
+    CHECK(notices.rfind("Third-party notices for Quendral.exe\r\n", 0) == 0);
+    CHECK(notices.find("\r\nstb_image (") != std::string::npos);
+    CHECK(notices.find("Copyright (c) 2017 Sean Barrett") != std::string::npos);
+    CHECK(notices.find("\r\nThe MinGW-w64 runtime (") != std::string::npos);
+    CHECK(notices.find("\r\nLinked from:") == std::string::npos);
 }

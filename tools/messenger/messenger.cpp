@@ -2,23 +2,13 @@
 // WM_COPYDATA record it is sent and can log each one to a file.
 //
 //   messenger.exe [--log FILE] [--hang] [--answer-after MS] [--raise] [--close-on-record]
-//                 [--title TEXT] [--beside] [--message-only] [--click-ok-on-record]
+//                 [--title TEXT] [--beside] [--message-only]
+//                 [--click-ok-on-record] [--help]
 //
-// --log FILE          appends "HH:MM:SS.mmm 0xDWDATA CBDATA HEX" to FILE for every record,
-//                     before the record is looked at any further
-// --hang              after logging a record, never answers (a messenger that stopped
-//                     responding)
-// --answer-after MS   answers each record only after MS milliseconds (a slow messenger)
-// --raise             moves its window to the top of the window order on each record
-// --close-on-record   closes its window inside the first record it is sent
-// --title TEXT        appended to the caption, to tell several copies apart
-// --beside            once Quendral's window shows, stands to its right (to its left
-//                     where the screen has no room), tops level, and follows it until it
-//                     has stayed put for a second
-// --message-only      makes its window message-only (parent HWND_MESSAGE): never shown,
-//                     "(message-only)" in its caption, known by its log and its title
-// --click-ok-on-record  inside the first record it is sent, presses Quendral's "Ok" and
-//                     waits for the click to be handled before it answers the record
+// What each option does is in its table (options.cpp), which --help shows. An unknown
+// option or a missing value is refused with the usage and exit code 2. A Windows program
+// has no console of its own: the usage goes to the standard error where there is one
+// (a terminal, a pipe, Wine started from a shell), else into a message box.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -29,8 +19,10 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "support/handles.h"
+#include "tools/messenger/options.h"
 #include "tools/messenger/payload.h"
 
 namespace {
@@ -68,48 +60,39 @@ std::wstring Wide(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
-struct Options {
-    std::wstring logPath;
-    bool hang = false;
-    DWORD answerAfterMs = 0;
-    bool raise = false;
-    bool closeOnRecord = false;
-    std::wstring title;
-    bool beside = false;
-    bool messageOnly = false;
-    bool clickOkOnRecord = false;
-};
-
-// Unknown arguments are ignored; an option missing its value is left unset.
-Options ParseOptions() {
-    Options options;
+// The arguments after the program's name, as the system splits the command line.
+std::vector<std::u16string> Arguments() {
+    std::vector<std::u16string> arguments;
     int count = 0;
     const quendral::Unique<LPWSTR*, &LocalFree> args(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (!args) return options;
-    for (int i = 1; i < count; ++i) {
+    for (int i = 1; args && i < count; ++i) {
         const std::wstring_view arg = args.get()[i];
-        const bool hasValue = i + 1 < count;
-        if (arg == L"--log" && hasValue) {
-            options.logPath = args.get()[++i];
-        } else if (arg == L"--title" && hasValue) {
-            options.title = args.get()[++i];
-        } else if (arg == L"--answer-after" && hasValue) {
-            options.answerAfterMs = static_cast<DWORD>(_wtoi(args.get()[++i]));
-        } else if (arg == L"--hang") {
-            options.hang = true;
-        } else if (arg == L"--raise") {
-            options.raise = true;
-        } else if (arg == L"--close-on-record") {
-            options.closeOnRecord = true;
-        } else if (arg == L"--beside") {
-            options.beside = true;
-        } else if (arg == L"--message-only") {
-            options.messageOnly = true;
-        } else if (arg == L"--click-ok-on-record") {
-            options.clickOkOnRecord = true;
+        arguments.emplace_back(arg.begin(), arg.end());
+    }
+    return arguments;
+}
+
+// Shows text where the person who started the program will see it: on the standard
+// error if there is one that takes it, else in a message box.
+void Tell(std::u16string_view text, bool isError) {
+    const std::wstring wide = Wide(text);
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        if (WriteConsoleW(error, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
+            return;
+        }
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                             nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                            size, nullptr, nullptr);
+        if (size > 0 &&
+            WriteFile(error, utf8.data(), static_cast<DWORD>(size), &written, nullptr)) {
+            return;
         }
     }
-    return options;
+    MessageBoxW(nullptr, wide.c_str(), kCaption, isError ? MB_ICONERROR : MB_ICONINFORMATION);
 }
 
 // What the history keeps of a record: its details, of bounded size, never the record
@@ -172,7 +155,7 @@ bool MessengerWindow::Create(HINSTANCE instance) {
     if (RegisterClassExW(&windowClass) == 0) return false;
 
     std::wstring caption = kCaption;
-    if (!options_.title.empty()) caption += L" - " + options_.title;
+    if (!options_.title.empty()) caption += L" - " + Wide(options_.title);
     if (options_.messageOnly) caption += L" (message-only)";
     CreateWindowExW(0, quendral::kMessengerClassW, caption.c_str(), WS_OVERLAPPEDWINDOW,
                     CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,
@@ -290,7 +273,7 @@ void MessengerWindow::CreateControls() {
 
     std::wstring waiting = L"No record yet.\r\nWindow class: ";
     waiting += quendral::kMessengerClassW;
-    waiting += L"\r\nLog: " + (options_.logPath.empty() ? L"none" : options_.logPath);
+    waiting += L"\r\nLog: " + (options_.logPath.empty() ? L"none" : Wide(options_.logPath));
     if (options_.hang) waiting += L"\r\n--hang: stops answering after the first record.";
     if (options_.answerAfterMs > 0) {
         waiting += L"\r\n--answer-after: answers each record after " +
@@ -438,11 +421,20 @@ void MessengerWindow::ShowDetail(std::size_t index) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
-        Options options = ParseOptions();
+        ParsedOptions parsed = ParseOptions(Arguments());
+        if (!parsed.error.empty()) {
+            Tell(u"messenger.exe: " + parsed.error + u"\n\n" + Usage(), true);
+            return 2;
+        }
+        if (parsed.help) {
+            Tell(Usage(), false);
+            return 0;
+        }
+        Options& options = parsed.options;
         FileHandle log;
         if (!options.logPath.empty()) {
             // Every write lands at the end of the file, even with several copies sharing it.
-            const HANDLE file = CreateFileW(options.logPath.c_str(), FILE_APPEND_DATA,
+            const HANDLE file = CreateFileW(Wide(options.logPath).c_str(), FILE_APPEND_DATA,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (file == INVALID_HANDLE_VALUE) return 2;
