@@ -344,8 +344,8 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
 // which the painting reads: everything the window took from the system's settings.
 void Form1::OnSystemChange() {
     highContrast_ = high_contrast::IsOn();
+    // ApplyDpi's new fonts repaint the controls and the window.
     ApplyDpi(placedDpi_);
-    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::OnCommand(UINT id, UINT code) {
