@@ -15,7 +15,8 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x5143;  // one subclass of ours per control
 
 // The accessibility library and the string allocator its objects use, loaded once, on
-// the first question a reader asks; freed when the program ends.
+// the first question a reader asks, with COM started on the window's thread, which the
+// answer's marshalling needs on Windows; all undone when the program ends.
 class Library {
 public:
     static const Library* Get() noexcept {
@@ -32,8 +33,19 @@ public:
 
 private:
     Library() noexcept
-        : oleacc_(LoadLibraryW(L"oleacc.dll")), oleaut_(LoadLibraryW(L"oleaut32.dll")) {
-        if (!oleacc_ || !oleaut_) return;
+        : oleacc_(LoadLibraryW(L"oleacc.dll")),
+          oleaut_(LoadLibraryW(L"oleaut32.dll")),
+          ole_(LoadLibraryW(L"ole32.dll")) {
+        if (!oleacc_ || !oleaut_ || !ole_) return;
+        const auto startCom = reinterpret_cast<decltype(&CoInitializeEx)>(
+            reinterpret_cast<void*>(GetProcAddress(ole_.get(), "CoInitializeEx")));
+        stopCom_ = reinterpret_cast<decltype(stopCom_)>(
+            reinterpret_cast<void*>(GetProcAddress(ole_.get(), "CoUninitialize")));
+        // Already started on this thread in another mode, it is used as it is.
+        if (startCom == nullptr || stopCom_ == nullptr ||
+            FAILED(startCom(nullptr, COINIT_APARTMENTTHREADED))) {
+            stopCom_ = nullptr;
+        }
         createStandard = reinterpret_cast<decltype(createStandard)>(
             reinterpret_cast<void*>(GetProcAddress(oleacc_.get(), "CreateStdAccessibleObject")));
         fromObject = reinterpret_cast<decltype(fromObject)>(
@@ -42,9 +54,15 @@ private:
             reinterpret_cast<void*>(GetProcAddress(oleaut_.get(), "SysAllocString")));
     }
 
+    ~Library() {
+        if (stopCom_ != nullptr) stopCom_();
+    }
+
     static void Free(HMODULE module) { FreeLibrary(module); }
     Unique<HMODULE, &Free> oleacc_;
     Unique<HMODULE, &Free> oleaut_;
+    Unique<HMODULE, &Free> ole_;
+    decltype(&CoUninitialize) stopCom_ = nullptr;
 };
 
 bool IsSelf(const VARIANT& child) {
