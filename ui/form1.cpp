@@ -110,7 +110,12 @@ const Form1::ControlSpec Form1::kControls[] = {
      layout::kCommand3},
 };
 
-// What a screen reader says of each control; the captions on the screen stay as they are.
+struct Form1::Spoken {
+    HWND Form1::*handle;
+    accessible::Description said;
+};
+
+// The captions on the screen stay as they are.
 const Form1::Spoken Form1::kSpoken[] = {
     {&Form1::liste,
      {ROLE_SYSTEM_LIST, L"Entries", L"The lines published one after another, round and round"}},

@@ -10,7 +10,6 @@
 #include "announce/set_music_info.h"
 #include "rotation/win32_seams.h"
 #include "support/handles.h"
-#include "ui/accessible.h"
 #include "ui/background.h"
 #include "ui/balloon_notice.h"
 #include "ui/layout.h"
@@ -28,10 +27,8 @@ private:
     struct ControlSpec;
     // The controls in tab order, with the places the layout gives them.
     static const ControlSpec kControls[];
-    struct Spoken {
-        HWND Form1::*handle;
-        accessible::Description said;
-    };
+    struct Spoken;
+    // What a screen reader reads of each control.
     static const Spoken kSpoken[];
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
