@@ -1,14 +1,17 @@
 #include "ui/form1.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <iterator>
 #include <utility>
 
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
+#include "ui/accessible.h"
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
+#include "ui/high_contrast.h"
 #include "ui/resource.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
@@ -108,6 +111,26 @@ const Form1::ControlSpec Form1::kControls[] = {
      layout::kCommand3},
 };
 
+struct Form1::Spoken {
+    HWND Form1::*handle;
+    accessible::Description said;
+};
+
+// The captions on the screen stay as they are.
+const Form1::Spoken Form1::kSpoken[] = {
+    {&Form1::liste,
+     {ROLE_SYSTEM_LIST, L"Entries", L"The lines published one after another, round and round"}},
+    {&Form1::ekle, {ROLE_SYSTEM_TEXT, L"New entry", L"A line to add to the entries"}},
+    {&Form1::saniye, {ROLE_SYSTEM_STATICTEXT, L"Seconds each entry stays: ", nullptr, true}},
+    {&Form1::az, {ROLE_SYSTEM_PUSHBUTTON, L"Shorter pace, one second less", nullptr}},
+    {&Form1::cok, {ROLE_SYSTEM_PUSHBUTTON, L"Longer pace, one second more", nullptr}},
+    {&Form1::Label1, {ROLE_SYSTEM_STATICTEXT, nullptr, nullptr}},
+    {&Form1::Command2,
+     {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Publishes the next entry now, then one at every pace"}},
+    {&Form1::Command1, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Adds the new entry to the entries"}},
+    {&Form1::Command3, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Empties the entries and the new entry"}},
+};
+
 bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     form.instance_ = instance;
     WNDCLASSEXW windowClass{};
@@ -182,6 +205,20 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kLoadBigIcon:
             LoadBigIcon();
             return 0;
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETHIGHCONTRAST || wParam == SPI_SETNONCLIENTMETRICS ||
+                (wParam == 0 && lParam != 0 &&
+                 lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"WindowMetrics") == 0)) {
+                OnSystemChange();
+            }
+            break;
+        case WM_SYSCOLORCHANGE:
+            // The common controls learn of new colours only from their parent.
+            for (const ControlSpec& entry : kControls) {
+                SendMessageW(this->*entry.handle, WM_SYSCOLORCHANGE, wParam, lParam);
+            }
+            OnSystemChange();
+            break;
         case dpi::kDpiChangedMessage:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -214,6 +251,8 @@ bool Form1::OnCreate(HWND window) {
         this->*entry.handle = control;
     }
     placedDpi_ = dpi;
+    for (const Spoken& control : kSpoken) accessible::Describe(this->*control.handle, control.said);
+    highContrast_ = high_contrast::IsOn();
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
     seams_.emplace(liste, ekle, saniye, listFullNotice_, window, kTimer1Id);
@@ -305,6 +344,14 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
     ApplyDpi(dpi);
 }
 
+// Fonts through the same fitting as at start, then colours and the high-contrast state,
+// which the painting reads: everything the window took from the system's settings.
+void Form1::OnSystemChange() {
+    highContrast_ = high_contrast::IsOn();
+    // ApplyDpi's new fonts repaint the controls and the window.
+    ApplyDpi(placedDpi_);
+}
+
 void Form1::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED || !seams_) return;
     switch (id) {
@@ -332,13 +379,19 @@ void Form1::OnPaint() {
     PaintDc paint(window_.get());
     RECT client{};
     GetClientRect(window_.get(), &client);
-    background_.Paint(paint.get(), client);
+    if (highContrast_) {
+        FillRect(paint.get(), &client, GetSysColorBrush(COLOR_WINDOW));
+    } else {
+        background_.Paint(paint.get(), client);
+    }
 }
 
 LRESULT Form1::OnColorStatic(HDC dc) {
-    SetTextColor(dc, TextColourOn(GetSysColor(kColour9)));
-    SetBkColor(dc, GetSysColor(kColour9));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(kColour9));
+    const int background = highContrast_ ? COLOR_BTNFACE : kColour9;
+    SetTextColor(
+        dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : TextColourOn(GetSysColor(background)));
+    SetBkColor(dc, GetSysColor(background));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
 }
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -349,7 +402,9 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     HDC dc = item.hDC;
     RECT face = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF colour = item.hwndItem == Command3 ? GetSysColor(kColour9) : RGB(255, 255, 255);
+    const COLORREF colour = highContrast_               ? GetSysColor(COLOR_BTNFACE)
+                            : item.hwndItem == Command3 ? GetSysColor(kColour9)
+                                                        : RGB(255, 255, 255);
 
     SetDCBrushColor(dc, colour);
     FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -361,11 +416,15 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     if (pressed) OffsetRect(&text, 1, 1);
     const bool enabled = (item.itemState & ODS_DISABLED) == 0;
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, enabled ? TextColourOn(colour) : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, !enabled        ? GetSysColor(COLOR_GRAYTEXT)
+                     : highContrast_ ? GetSysColor(COLOR_BTNTEXT)
+                                     : TextColourOn(colour));
     Selection font(dc, captionFont_.get());
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
-    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    // In high contrast the focus is shown even where keyboard cues are hidden.
+    if ((item.itemState & ODS_FOCUS) != 0 &&
+        (highContrast_ || (item.itemState & ODS_NOFOCUSRECT) == 0)) {
         RECT focus = face;
         InflateRect(&focus, -1, -1);
         DrawFocusRect(dc, &focus);

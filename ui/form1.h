@@ -27,6 +27,9 @@ private:
     struct ControlSpec;
     // The controls in tab order, with the places the layout gives them.
     static const ControlSpec kControls[];
+    struct Spoken;
+    // What a screen reader reads of each control.
+    static const Spoken kSpoken[];
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -38,6 +41,7 @@ private:
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     LRESULT OnColorStatic(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnSystemChange();
     void OnDestroy();
 
     // Fonts, control places, window size and picture for the current DPI.
@@ -58,6 +62,7 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
     int placedDpi_ = 0;     // the DPI the controls' places are for
+    bool highContrast_ = false;
 
     HWND liste = nullptr;
     HWND ekle = nullptr;

@@ -1,0 +1,300 @@
+// Quendral's window in high contrast and through a change of the system's settings. Wine
+// can't switch high contrast on, so the window is made here, in this process, where the
+// test sets the one state the drawing reads (high_contrast::OverrideForTests) and the
+// system's colours (SetSysColors, put back afterwards), and reads what the window drew
+// from its own surface.
+#include <doctest/doctest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/handles.h"
+#include "support/harness.h"
+#include "support/quendral_app.h"
+#include "ui/form1.h"
+#include "ui/high_contrast.h"
+#include "ui/picture.h"
+#include "ui/resource.h"
+
+using namespace quendral;
+using namespace quendral::testing;
+
+namespace {
+
+// The one window a process can make (its class is registered once), shown at 96 DPI.
+HWND TheForm() {
+    static Form1 form;
+    static const bool opened = Form1::Open(form, GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+    REQUIRE(opened);
+    SetWindowPos(form.Window(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    return form.Window();
+}
+
+HWND Control(const wchar_t* className, const wchar_t* caption) {
+    HWND control = FindWindowExW(TheForm(), nullptr, className, caption);
+    REQUIRE(control != nullptr);
+    return control;
+}
+
+// What the window shows of its client area, children included, once every pending
+// paint is done; nothing is made to repaint that the window didn't ask for itself.
+class Shot {
+public:
+    Shot() {
+        HWND form = TheForm();
+        RedrawWindow(form, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT client{};
+        GetClientRect(form, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        const Canvas canvas(width_, height_);
+        REQUIRE(canvas.Bytes() != nullptr);
+        BitBlt(canvas.Dc(), 0, 0, width_, height_, WindowDc(form).get(), 0, 0, SRCCOPY);
+        GdiFlush();
+        pixels_.resize(static_cast<std::size_t>(width_) * height_);
+        for (std::size_t i = 0; i < pixels_.size(); ++i) {
+            const std::uint8_t* bgra = canvas.Bytes() + i * 4;
+            pixels_[i] = RGB(bgra[2], bgra[1], bgra[0]);
+        }
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    bool operator==(const Shot& other) const { return pixels_ == other.pixels_; }
+
+    // How many pixels of a control's rectangle (inset by inset) are of colour.
+    int CountIn(HWND control, COLORREF colour, int inset = 0) const {
+        const RECT place = PlaceOf(control);
+        int count = 0;
+        for (int y = place.top + inset; y < place.bottom - inset; ++y) {
+            for (int x = place.left + inset; x < place.right - inset; ++x) {
+                count += At(x, y) == colour;
+            }
+        }
+        return count;
+    }
+
+    static RECT PlaceOf(HWND control) {
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, TheForm(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+    static int AreaOf(HWND control, int inset = 0) {
+        const RECT place = PlaceOf(control);
+        return (place.right - place.left - 2 * inset) * (place.bottom - place.top - 2 * inset);
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<COLORREF> pixels_;
+};
+
+// The pixels outside every control for which shown(x, y) is false.
+int OutsideControlsWhere(const Shot& shot, const auto& wrong) {
+    std::vector<RECT> places;
+    for (HWND child = GetWindow(TheForm(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        places.push_back(Shot::PlaceOf(child));
+    }
+    int count = 0;
+    for (int y = 0; y < shot.Height(); ++y) {
+        for (int x = 0; x < shot.Width(); ++x) {
+            bool inside = false;
+            for (const RECT& place : places) inside = inside || PtInRect(&place, POINT{x, y});
+            count += !inside && wrong(x, y);
+        }
+    }
+    return count;
+}
+
+picture::Image ThePicture() {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_BACKGROUND), RT_RCDATA);
+    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+    const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    REQUIRE(bytes != nullptr);
+    return picture::DecodeJpeg(bytes, SizeofResource(nullptr, found));
+}
+
+COLORREF PictureAt(const picture::Image& image, int x, int y) {
+    const std::uint8_t* bgra =
+        image.pixels.data() + (static_cast<std::size_t>(y) * image.width + x) * 4;
+    return RGB(bgra[2], bgra[1], bgra[0]);
+}
+
+// System colours set for a test and put back as they were when it ends.
+class SystemColours {
+public:
+    SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
+        for (auto [element, colour] : colours) {
+            elements_.push_back(element);
+            before_.push_back(GetSysColor(element));
+            after_.push_back(colour);
+        }
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), after_.data());
+    }
+    ~SystemColours() {
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), before_.data());
+    }
+
+private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> before_, after_;
+};
+
+// Paints over the window and every control in magenta, leaving nothing to repaint: what
+// shows afterwards was repainted because the window asked for it.
+constexpr COLORREF kSmear = RGB(255, 0, 255);
+void Smear() {
+    RedrawWindow(TheForm(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<HWND> windows{TheForm()};
+    for (HWND child = GetWindow(TheForm(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        windows.push_back(child);
+    }
+    for (HWND window : windows) {
+        RECT client{};
+        GetClientRect(window, &client);
+        const WindowDc dc(window);
+        SetDCBrushColor(dc.get(), kSmear);
+        FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+}
+
+int Smeared(const Shot& shot) {
+    int count = 0;
+    for (int y = 0; y < shot.Height(); ++y) {
+        for (int x = 0; x < shot.Width(); ++x) count += shot.At(x, y) == kSmear;
+    }
+    return count;
+}
+
+void Send(UINT message, WPARAM wParam = 0, const wchar_t* area = nullptr) {
+    SendMessageW(TheForm(), message, wParam, reinterpret_cast<LPARAM>(area));
+}
+
+void SwitchHighContrast(bool on) {
+    high_contrast::OverrideForTests(on);
+    Send(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+}
+
+}  // namespace
+
+TEST_CASE("high_contrast::off, the window is the picture with the labels and buttons as before") {
+    REQUIRE(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX) == 96);  // the picture's own size
+    high_contrast::OverrideForTests(false);
+    const Shot shot;
+    const picture::Image image = ThePicture();
+    // Drawn from the client area's top-left corner, the picture covers it all.
+    REQUIRE(image.width >= shot.Width());
+    REQUIRE(image.height >= shot.Height());
+    CHECK(OutsideControlsWhere(
+              shot, [&](int x, int y) { return shot.At(x, y) != PictureAt(image, x, y); }) == 0);
+    // The labels and "Clear" on the caption-text colour, the other buttons white.
+    const COLORREF colour9 = GetSysColor(COLOR_CAPTIONTEXT);
+    for (HWND control : {Control(L"Static", L"Second:"), Control(L"Static", nullptr),
+                         Control(L"Button", L"Clear")}) {
+        CHECK(shot.CountIn(control, colour9, 2) > Shot::AreaOf(control, 2) / 2);
+    }
+    for (const wchar_t* caption : {L"Ok", L"Add", L"<", L">"}) {
+        HWND button = Control(L"Button", caption);
+        CHECK(shot.CountIn(button, RGB(255, 255, 255), 2) > Shot::AreaOf(button, 2) / 2);
+    }
+}
+
+TEST_CASE(
+    "high_contrast::on, the window has no picture, only system colours, and shows the focus") {
+    // A scheme like Windows' own high-contrast ones, in colours found nowhere else here.
+    const COLORREF window = RGB(0, 0, 0), face = RGB(0, 0, 96), text = RGB(255, 255, 0);
+    const SystemColours scheme{{COLOR_WINDOW, window},
+                               {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+                               {COLOR_BTNFACE, face},
+                               {COLOR_BTNTEXT, text}};
+    high_contrast::OverrideForTests(false);
+    const Shot before;
+    SwitchHighContrast(true);
+    HWND ok = Control(L"Button", L"Ok");
+    SetForegroundWindow(TheForm());
+    SetFocus(ok);
+    const Shot shot;
+
+    INFO("pixels of the picture left");
+    CHECK(OutsideControlsWhere(shot, [&](int x, int y) { return shot.At(x, y) != window; }) == 0);
+    HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
+    for (HWND control :
+         {Control(L"Static", L"Second:"), pace, Control(L"Button", L"<"), Control(L"Button", L">"),
+          ok, Control(L"Button", L"Add"), Control(L"Button", L"Clear")}) {
+        wchar_t caption[16]{};
+        GetWindowTextW(control, caption, 16);
+        INFO("caption " << Narrow(std::wstring_view(caption)));
+        // Inside the buttons' edges: the face colour, with the caption in the text colour.
+        CHECK(shot.CountIn(control, face, 3) > Shot::AreaOf(control, 3) / 2);
+        CHECK(shot.CountIn(control, text, 0) > 0);
+        CHECK(shot.CountIn(control, RGB(255, 255, 255), 3) == 0);
+    }
+    // The focused button's dotted rectangle, a pixel inside its edge, stands out of its face.
+    const RECT place = Shot::PlaceOf(ok);
+    int dotted = 0;
+    for (int x = place.left + 3; x < place.right - 3; ++x)
+        dotted += shot.At(x, place.top + 3) != face;
+    CHECK(dotted >= (place.right - place.left - 6) / 3);
+
+    // Off again, the window is as it was, to the pixel.
+    SwitchHighContrast(false);
+    SetFocus(Control(L"ListBox", nullptr));
+    CHECK(Shot() == before);
+}
+
+TEST_CASE(
+    "high_contrast::a change of colours and fonts while running is taken up, entries and pace "
+    "kept") {
+    high_contrast::OverrideForTests(false);
+    HWND list = Control(L"ListBox", nullptr);
+    HWND input = Control(L"Edit", nullptr);
+    HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
+    HWND label = Control(L"Static", L"Second:");
+    HWND clear = Control(L"Button", L"Clear");
+    SendMessageW(clear, BM_CLICK, 0, 0);
+    for (const wchar_t* entry : {L"first", L"second"}) {
+        SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entry));
+        SendMessageW(Control(L"Button", L"Add"), BM_CLICK, 0, 0);
+    }
+    SendMessageW(Control(L"Button", L">"), BM_CLICK, 0, 0);
+    const std::u16string paceBefore = TextOf(pace);
+
+    const COLORREF changed = RGB(200, 30, 40);
+    {
+        const SystemColours colours{{COLOR_CAPTIONTEXT, changed}};
+        Smear();
+        REQUIRE(Smeared(Shot()) > 0);
+        Send(WM_SYSCOLORCHANGE);
+        const Shot shot;
+        CHECK(Smeared(shot) == 0);
+        for (HWND control : {label, pace, clear}) {
+            CHECK(shot.CountIn(control, changed, 2) > Shot::AreaOf(control, 2) / 2);
+        }
+    }
+    // The fonts are made again; every control holds one that exists, and all is repainted.
+    for (const wchar_t* area : {L"WindowMetrics", static_cast<const wchar_t*>(nullptr)}) {
+        Smear();
+        if (area != nullptr) {
+            Send(WM_SETTINGCHANGE, 0, area);
+        } else {
+            Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+        }
+        CHECK(Smeared(Shot()) == 0);
+        for (HWND control : {list, input, pace, label, clear}) {
+            auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+            LOGFONTW described{};
+            CHECK(GetObjectW(font, sizeof(described), &described) == sizeof(described));
+        }
+    }
+    Send(WM_SYSCOLORCHANGE);
+    const Shot restored;
+    CHECK(restored.CountIn(label, GetSysColor(COLOR_CAPTIONTEXT), 2) > Shot::AreaOf(label, 2) / 2);
+    CHECK(IsWindow(TheForm()));
+    CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 2);
+    CHECK(TextOf(pace) == paceBefore);
+    CHECK(paceBefore == u"3");
+}

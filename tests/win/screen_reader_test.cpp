@@ -1,0 +1,210 @@
+// What a screen reader reads of Quendral's window: each control's name, role and value,
+// from this process, through Active Accessibility, as a reader reads another program.
+#include <doctest/doctest.h>
+
+#include <oleacc.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/harness.h"
+#include "support/quendral_app.h"
+
+using namespace quendral::testing;
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+struct ComApartment {
+    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComApartment() { CoUninitialize(); }
+};
+
+VARIANT Child(long id) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+std::string Text(BSTR text) {
+    std::string narrow = text != nullptr ? Narrow(std::wstring_view(text)) : "(none)";
+    SysFreeString(text);
+    return narrow;
+}
+
+// What a reader hears of one control, or of one of its children.
+struct Heard {
+    std::string name, value;
+    long role = 0;
+};
+
+Heard Read(IAccessible& object, long child = CHILDID_SELF) {
+    Heard heard;
+    BSTR text = nullptr;
+    heard.name = SUCCEEDED(object.get_accName(Child(child), &text)) ? Text(text) : "(failed)";
+    text = nullptr;
+    heard.value = SUCCEEDED(object.get_accValue(Child(child), &text)) ? Text(text) : "(none)";
+    VARIANT role{};
+    if (SUCCEEDED(object.get_accRole(Child(child), &role)) && role.vt == VT_I4) {
+        heard.role = role.lVal;
+    }
+    VariantClear(&role);
+    return heard;
+}
+
+ComPtr<IAccessible> ObjectOf(HWND control) {
+    ComPtr<IAccessible> object;
+    AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                               reinterpret_cast<void**>(object.GetAddressOf()));
+    return object;
+}
+
+Heard Read(HWND control) {
+    ComPtr<IAccessible> object = ObjectOf(control);
+    REQUIRE(object != nullptr);
+    return Read(*object.Get());
+}
+
+bool HasLetters(const std::string& text) {
+    int letters = 0;
+    for (char c : text) letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return letters >= 3;
+}
+
+// The out-of-context events a reader hears from one process.
+std::vector<DWORD> heardEvents;
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) heardEvents.push_back(event);
+}
+
+}  // namespace
+
+TEST_CASE("screen_reader::every control is named for what it holds or does, in its role") {
+    ComApartment com;
+    QuendralApp app;
+    struct Expected {
+        HWND control;
+        long role;
+        const char* name;  // null: named in words, with no sign in it
+    };
+    const Expected expected[] = {
+        {app.List(), ROLE_SYSTEM_LIST, "Entries"},
+        {app.Input(), ROLE_SYSTEM_TEXT, "New entry"},
+        {app.SecondLabel(), ROLE_SYSTEM_STATICTEXT, "Second:"},
+        {app.Shorter(), ROLE_SYSTEM_PUSHBUTTON, nullptr},
+        {app.Longer(), ROLE_SYSTEM_PUSHBUTTON, nullptr},
+        {app.Ok(), ROLE_SYSTEM_PUSHBUTTON, "Ok"},
+        {app.Add(), ROLE_SYSTEM_PUSHBUTTON, "Add"},
+        {app.Clear(), ROLE_SYSTEM_PUSHBUTTON, "Clear"},
+    };
+    for (const Expected& control : expected) {
+        const Heard heard = Read(control.control);
+        INFO("caption \"" << Narrow(TextOf(control.control)) << "\" heard as \"" << heard.name
+                          << "\", role " << heard.role);
+        CHECK(heard.role == control.role);
+        if (control.name != nullptr) {
+            CHECK(heard.name == std::string(control.name));
+        } else {
+            // "<" and ">" say in words what they do to the pace.
+            CHECK(HasLetters(heard.name));
+            CHECK(heard.name.find_first_of("<>") == std::string::npos);
+            CHECK(heard.name.find("pace") != std::string::npos);
+        }
+    }
+    // The two buttons don't sound alike.
+    CHECK(Read(app.Shorter()).name != Read(app.Longer()).name);
+    // The captions on the screen stay as they were.
+    CHECK(TextOf(app.Shorter()) == u"<");
+    CHECK(TextOf(app.Longer()) == u">");
+    CHECK(TextOf(app.Pace()) == u"2");
+    CHECK(app.Close());
+}
+
+TEST_CASE("screen_reader::the pace is read as the seconds each entry stays and follows < and >") {
+    ComApartment com;
+    QuendralApp app;
+    Heard pace = Read(app.Pace());
+    INFO("the pace heard as \"" << pace.name << "\", value \"" << pace.value << "\"");
+    CHECK(pace.role == ROLE_SYSTEM_STATICTEXT);
+    CHECK(pace.name.find("Seconds") != std::string::npos);
+    CHECK(pace.name.find('2') != std::string::npos);
+    CHECK(pace.value == "2");
+
+    // A reader listening to the process hears the change, and reads the new number.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                         &OnEvent, app.Process().Id(), 0, WINEVENT_OUTOFCONTEXT);
+    REQUIRE(hook != nullptr);
+    heardEvents.clear();
+    app.Press(app.Longer());
+    pace = Read(app.Pace());
+    CHECK(pace.name.find('3') != std::string::npos);
+    CHECK(pace.name.find('2') == std::string::npos);
+    CHECK(pace.value == "3");
+    const auto heardBoth = [] {
+        bool name = false, value = false;
+        for (DWORD event : heardEvents) {
+            name = name || event == EVENT_OBJECT_NAMECHANGE;
+            value = value || event == EVENT_OBJECT_VALUECHANGE;
+        }
+        return name && value;
+    };
+    CHECK(WaitUntil(heardBoth, 10000));
+
+    // Down to 0, where the rotation pauses, and back up: the number follows each press.
+    app.SetPace(0);
+    CHECK(Read(app.Pace()).value == "0");
+    app.Press(app.Shorter());
+    CHECK(Read(app.Pace()).value == "0");
+    app.Press(app.Longer());
+    CHECK(Read(app.Pace()).value == "1");
+    UnhookWinEvent(hook);
+    CHECK(app.Close());
+}
+
+TEST_CASE("screen_reader::the rest is the standard object's: the list's entries, places, states") {
+    // What the system's own object for the same control says, made here from its window.
+    ComApartment com;
+    QuendralApp app;
+    app.AddEntry(u"first line");
+    app.AddEntry(u"second line");
+    ComPtr<IAccessible> list = ObjectOf(app.List());
+    ComPtr<IAccessible> standard;
+    REQUIRE(list != nullptr);
+    REQUIRE(
+        SUCCEEDED(CreateStdAccessibleObject(app.List(), OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(standard.GetAddressOf()))));
+    CHECK(Read(*list.Get()).name == "Entries");
+
+    // Windows' list object has a child for each entry; Wine's has none.
+    long count = -1, standardCount = -2;
+    CHECK(SUCCEEDED(list->get_accChildCount(&count)));
+    CHECK(SUCCEEDED(standard->get_accChildCount(&standardCount)));
+    CHECK(count == standardCount);
+    for (long child = 1; child <= count; ++child) {
+        CHECK(Read(*list.Get(), child).name == Read(*standard.Get(), child).name);
+        CHECK(Read(*list.Get(), child).role == Read(*standard.Get(), child).role);
+    }
+    for (HWND control : {app.List(), app.Input(), app.Pace(), app.Ok()}) {
+        ComPtr<IAccessible> ours = ObjectOf(control);
+        REQUIRE(SUCCEEDED(CreateStdAccessibleObject(
+            control, OBJID_CLIENT, __uuidof(IAccessible),
+            reinterpret_cast<void**>(standard.ReleaseAndGetAddressOf()))));
+        long place[4]{}, standardPlace[4]{};
+        CHECK(SUCCEEDED(
+            ours->accLocation(&place[0], &place[1], &place[2], &place[3], Child(CHILDID_SELF))));
+        CHECK(
+            SUCCEEDED(standard->accLocation(&standardPlace[0], &standardPlace[1], &standardPlace[2],
+                                            &standardPlace[3], Child(CHILDID_SELF))));
+        CHECK(std::equal(place, place + 4, standardPlace));
+        CHECK(place[2] > 0);
+        VARIANT state{}, standardState{};
+        CHECK(SUCCEEDED(ours->get_accState(Child(CHILDID_SELF), &state)));
+        CHECK(SUCCEEDED(standard->get_accState(Child(CHILDID_SELF), &standardState)));
+        CHECK(state.vt == standardState.vt);
+        CHECK(state.lVal == standardState.lVal);
+    }
+    CHECK(app.Close());
+}
