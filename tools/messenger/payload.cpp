@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "support/text.h"
+
 namespace quendral::messenger {
 
 namespace {
@@ -71,13 +73,6 @@ std::string Decimal(std::uint64_t value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-// 1234567 as "1,234,567".
-std::string Grouped(std::uint64_t value) {
-    std::string digits = Decimal(value);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-    return digits;
 }
 
 // 0x and at least eight lowercase hex digits.
