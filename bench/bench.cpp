@@ -60,6 +60,7 @@ namespace {
 
 using namespace quendral::bench;
 using quendral::Narrow;
+
 Settings ParseSettings(int argc, wchar_t** argv) {
     Settings settings;
     settings.shipped = qt::BesideThisProgram(L"Quendral.exe");
@@ -85,15 +86,6 @@ Settings ParseSettings(int argc, wchar_t** argv) {
     return settings;
 }
 
-// "Wine 8.0" under Wine, "Windows" elsewhere.
-std::string PlatformName() {
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
-    if (found == nullptr) return "Windows";
-    // Through void(*)(), the one function type any other converts to without a warning.
-    using Version = const char* (*)();
-    return std::string("Wine ") + reinterpret_cast<Version>(reinterpret_cast<void (*)()>(found))();
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -103,15 +95,13 @@ int wmain(int argc, wchar_t** argv) {
     report.notes = settings.notes;
     MeasureFigures(report, settings);
 
-    SYSTEM_INFO system{};
-    GetNativeSystemInfo(&system);
-    report.Print(
-        Text("Timings from the %d-bit build, Quendral and baselines alike, under %s on %d "
-             "processors; size and imports from the shipped 32-bit Quendral.exe, read as a file. "
-             "Ratios are medians over %d rounds, each round timing both sides back to back (%d "
-             "steps a side for figures 1 to 3). The whole run took %.0f s.",
-             static_cast<int>(sizeof(void*) * 8), PlatformName().c_str(),
-             static_cast<int>(system.dwNumberOfProcessors), settings.rounds, settings.steps,
-             whole.Microseconds() / 1e6));
+    // The machine, the processors and Wine are named above the table by scripts/bench.sh.
+    report.Print(Text(
+        "Timings from the %d-bit build, Quendral and baselines alike; size and imports from the "
+        "shipped 32-bit Quendral.exe, read as a file. Ratios are medians over %d rounds, each "
+        "round timing both sides back to back (%d steps a side for figures 1 to 3). The whole "
+        "run took %.0f s.",
+        static_cast<int>(sizeof(void*) * 8), settings.rounds, settings.steps,
+        whole.Microseconds() / 1e6));
     return report.Complete() ? 0 : 1;
 }
