@@ -11,7 +11,6 @@
 #include "rotation/win32_seams.h"
 #include "support/handles.h"
 #include "ui/background.h"
-#include "ui/balloon_notice.h"
 #include "ui/layout.h"
 
 namespace quendral {

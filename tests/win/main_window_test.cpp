@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "announce/now_playing.h"
+#include "support/identities.h"
 #include "support/harness.h"
 #include "support/pe_image.h"
 #include "support/quendral_app.h"

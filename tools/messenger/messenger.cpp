@@ -22,15 +22,15 @@
 #include <vector>
 
 #include "support/handles.h"
+#include "support/identities.h"
 #include "tools/messenger/options.h"
 #include "tools/messenger/payload.h"
 
 namespace {
 
+using namespace quendral;
 using namespace quendral::messenger;
-using quendral::Selection;
-using quendral::UniqueFont;
-using FileHandle = quendral::Unique<HANDLE, &CloseHandle>;
+using FileHandle = Unique<HANDLE, &CloseHandle>;
 
 constexpr wchar_t kCaption[] = L"Stand-in messenger";
 constexpr int kWidth = 520;
