@@ -5,35 +5,6 @@
 
 namespace quendral {
 
-namespace {
-
-// The number from at up to the next space (or the end) in the given base; at moves past it.
-template <class Number>
-bool ReadNumber(std::string_view& at, Number& value, int base = 10) {
-    const std::string_view field = at.substr(0, at.find(' '));
-    const auto [end, error] =
-        std::from_chars(field.data(), field.data() + field.size(), value, base);
-    if (error != std::errc() || end != field.data() + field.size()) return false;
-    at.remove_prefix(field.size() < at.size() ? field.size() + 1 : field.size());
-    return true;
-}
-
-bool ReadClock(std::string_view& at, std::uint32_t& milliseconds) {
-    unsigned hour = 0, minute = 0, second = 0, millisecond = 0;
-    if (at.size() < 13 || at[2] != ':' || at[5] != ':' || at[8] != '.' || at[12] != ' ')
-        return false;
-    std::string_view parts[] = {at.substr(0, 2), at.substr(3, 2), at.substr(6, 2), at.substr(9, 3)};
-    if (!ReadNumber(parts[0], hour) || !ReadNumber(parts[1], minute) ||
-        !ReadNumber(parts[2], second) || !ReadNumber(parts[3], millisecond)) {
-        return false;
-    }
-    milliseconds = ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
-    at.remove_prefix(13);
-    return true;
-}
-
-}  // namespace
-
 std::string FormatClock(const ClockTime& time) {
     char buffer[64];
     const int length = std::snprintf(buffer, sizeof buffer, "%02u:%02u:%02u.%03u", time.hour,
@@ -66,20 +37,26 @@ std::string LogLine(const ClockTime& time, std::uint64_t data,
            HexBytes(bytes) + '\n';
 }
 
-std::optional<LoggedRecord> ParseLogLine(std::string_view line) {
-    LoggedRecord record;
-    if (!ReadClock(line, record.arrivedMs) || !line.starts_with("0x")) return std::nullopt;
-    line.remove_prefix(2);
-    if (!ReadNumber(line, record.dwData, 16) || !ReadNumber(line, record.cbData)) {
+std::optional<LoggedRecord> ParseLogLine(const std::string& line) {
+    unsigned hour = 0, minute = 0, second = 0, millisecond = 0;
+    unsigned long long data = 0;
+    unsigned long size = 0;
+    int at = 0;
+    if (std::sscanf(line.c_str(), "%2u:%2u:%2u.%3u 0x%llx %lu %n", &hour, &minute, &second,
+                    &millisecond, &data, &size, &at) != 6) {
         return std::nullopt;
     }
-    if (line == "-") return record;
-    if (line.empty() || line.size() % 2 != 0) return std::nullopt;
-    for (std::string_view pair; !line.empty();) {
-        pair = line.substr(0, 2);
-        line.remove_prefix(2);
+    LoggedRecord record{((hour * 60 + minute) * 60 + second) * 1000 + millisecond,
+                        data,
+                        static_cast<std::uint32_t>(size),
+                        {}};
+    const std::string_view hex = std::string_view(line).substr(static_cast<std::size_t>(at));
+    if (hex == "-") return record;
+    if (hex.empty() || hex.size() % 2 != 0) return std::nullopt;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
         std::uint8_t byte = 0;
-        if (!ReadNumber(pair, byte, 16)) return std::nullopt;
+        const auto [end, error] = std::from_chars(&hex[i], &hex[i] + 2, byte, 16);
+        if (error != std::errc() || end != &hex[i] + 2) return std::nullopt;
         record.bytes.push_back(byte);
     }
     return record;

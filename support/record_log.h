@@ -14,12 +14,8 @@
 namespace quendral {
 
 struct ClockTime {
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-    unsigned millisecond = 0;
+    unsigned hour = 0, minute = 0, second = 0, millisecond = 0;
 };
-
 // "HH:MM:SS.mmm"
 std::string FormatClock(const ClockTime& time);
 
@@ -28,7 +24,6 @@ std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // 0x and at least eight lowercase hex digits.
 std::string HexNumber(std::uint64_t value);
-
 std::string LogLine(const ClockTime& time, std::uint64_t data, std::span<const std::uint8_t> bytes);
 
 // One record as the log has it.
@@ -40,6 +35,6 @@ struct LoggedRecord {
 };
 
 // A line LogLine wrote, without its line end; nothing for one it didn't.
-std::optional<LoggedRecord> ParseLogLine(std::string_view line);
+std::optional<LoggedRecord> ParseLogLine(const std::string& line);
 
 }  // namespace quendral

@@ -340,7 +340,8 @@ LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
         // taken as usual, without a click of their own.
         clicked_ = true;
         const HWND form = FindWindowW(quendral::kFormClass, quendral::kFormCaption);
-        const HWND ok = form != nullptr ? FindWindowExW(form, nullptr, L"Button", L"Ok") : nullptr;
+        const HWND ok =
+            form != nullptr ? FindWindowExW(form, nullptr, L"Button", captions::kOk) : nullptr;
         if (ok != nullptr) SendMessageW(ok, BM_CLICK, 0, 0);
     }
     // A slow window keeps its sender waiting and leaves its queue alone meanwhile, so records
