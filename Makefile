@@ -30,7 +30,7 @@ test: build
 
 # Only what the release needs: Quendral.exe of the shipped build, then the zip; the
 # last line is the zip's path and SHA-256, whether it was packed now or already was.
-VERSION = $(shell sed -n 's/^\#define QUENDRAL_VERSION_TEXT "\(.*\)"/\1/p' ui/version.h)
+VERSION = $(shell sed -n 's/^\#define QUENDRAL_VERSION_M[AI][JN]OR //p' ui/version.h | paste -sd.)
 dist: bootstrap
 	@cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
 	@zip=dist/Quendral-$(VERSION).zip && echo "dist: $$zip  sha256 $$(sha256sum <$$zip | cut -d' ' -f1)"

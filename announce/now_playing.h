@@ -6,14 +6,18 @@
 #include <string>
 #include <string_view>
 
-#include "support/identities.h"
-
 namespace quendral {
 
+// COPYDATASTRUCT::dwData of a now-playing record.
+inline constexpr std::uint32_t kNowPlayingRecordId = 0x547;
+// How a now-playing text opens, and what closes each of its fields: the two characters
+// backslash and zero, never a NUL.
+inline constexpr std::u16string_view kNowPlayingTag = u"\\0Music\\0";
+inline constexpr std::u16string_view kFieldSeparator = u"\\0";
+
 inline constexpr std::u16string_view kDefaultFormat = u"{0} - {1}";
-// Flags travel as signed 16-bit numbers: true is -1, false is 0.
+// Flags travel as signed 16-bit numbers: true is -1.
 inline constexpr std::int16_t kTrue = -1;
-inline constexpr std::int16_t kFalse = 0;
 
 // "\0Music\0" followed by the show digit and the fields, each closed by the two
 // characters backslash and zero, then one U+0000. Inputs are copied as they are.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "support/identities.h"
 #include "support/stopwatch.h"
 
 namespace quendral {
@@ -33,13 +34,6 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16s
                                        SMTO_BLOCK | SMTO_ABORTIFHUNG, waitMs, &ignored) != 0;
         },
         [] { return static_cast<std::uint64_t>(Stopwatch::Now() / 1000); });
-}
-
-void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
-                  std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
-                  std::u16string_view r_sFormat, std::int16_t r_bShow) {
-    DeliveryPacer pacer;
-    SetMusicInfo(pacer, r_sArtist, r_sAlbum, r_sTitle, r_sWMContentID, r_sFormat, r_bShow);
 }
 
 void MessengerAnnouncer::Announce(std::u16string_view entry) {

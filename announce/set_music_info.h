@@ -20,11 +20,6 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
                   std::u16string_view r_sWMContentID = {},
                   std::u16string_view r_sFormat = kDefaultFormat, std::int16_t r_bShow = kTrue);
 
-// The same, remembering nothing of earlier calls.
-void SetMusicInfo(std::u16string_view r_sArtist, std::u16string_view r_sAlbum = {},
-                  std::u16string_view r_sTitle = {}, std::u16string_view r_sWMContentID = {},
-                  std::u16string_view r_sFormat = kDefaultFormat, std::int16_t r_bShow = kTrue);
-
 // Sends each entry to the messenger with the now-playing defaults, remembering from step
 // to step which windows made a step wait.
 class MessengerAnnouncer final : public Announcer {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "announce/delivery.h"
+#include "announce/now_playing.h"
 #include "bench/baselines.h"
 #include "support/harness.h"
 #include "support/identities.h"

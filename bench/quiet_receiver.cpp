@@ -2,6 +2,7 @@
 // every record at once and only counts the now-playing ones, drawing and logging
 // nothing, so that the benchmark's steps time the sender, not the receiver.
 #include "bench/baselines.h"
+#include "announce/now_playing.h"
 #include "support/identities.h"
 
 namespace {

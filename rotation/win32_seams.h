@@ -1,5 +1,5 @@
-// The Windows side of the rotation's seams: the list box, the text controls and the
-// window timer.
+// The Windows side of the rotation's seams: the list box, the text controls, the input
+// box with its notice, and the window timer.
 #pragma once
 
 #include <windows.h>
@@ -26,14 +26,44 @@ private:
     HWND listBox_;
 };
 
-class WindowTextControl : public TextControl {
+class WindowTextControl final : public TextControl {
 public:
     explicit WindowTextControl(HWND control) : control_(control) {}
     std::u16string Text() const override { return WindowText(control_); }
     void SetText(std::u16string_view text) override { SetWindowText16(control_, text); }
 
-protected:
+private:
     HWND control_;
+};
+
+// A warning balloon pointing at a control, gone by itself after a few seconds. The
+// balloon is a tooltip window owned by the control's top-level window, which
+// destroys it with itself; one notice shows one balloon at a time.
+class BalloonNotice {
+public:
+    static constexpr UINT kShowMs = 5000;
+
+    BalloonNotice() = default;
+    BalloonNotice(const BalloonNotice&) = delete;
+    BalloonNotice& operator=(const BalloonNotice&) = delete;
+
+    void Show(HWND control, const wchar_t* title, const wchar_t* text);
+
+private:
+    HWND tip_ = nullptr;
+};
+
+// The input box warns with a beep and a balloon under the box when a line was not added.
+class EditInputBox final : public InputBox {
+public:
+    EditInputBox(HWND edit, BalloonNotice& notice) : edit_(edit), notice_(notice) {}
+    std::u16string Text() const override { return WindowText(edit_); }
+    void SetText(std::u16string_view text) override { SetWindowText16(edit_, text); }
+    void NotifyNotAdded(NotAdded why) override;
+
+private:
+    HWND edit_;
+    BalloonNotice& notice_;
 };
 
 // A window timer whose period and switch are independent: it ticks (WM_TIMER with
@@ -55,8 +85,6 @@ public:
         on_ = true;
         Apply();
     }
-    std::int32_t Period() const { return period_; }
-    bool IsOn() const { return on_; }
 
 private:
     void Apply();

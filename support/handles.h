@@ -44,6 +44,18 @@ using UniqueBitmap = Unique<HBITMAP, &DeleteGdiObject>;
 using UniqueIcon = Unique<HICON, &DestroyIcon>;
 using UniqueDc = Unique<HDC, &DeleteDC>;
 
+// A 32-bit top-down DIB section: row 0 at the top, BGRA pixels at *bits.
+inline UniqueBitmap TopDownBitmap(int width, int height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
 // BeginPaint .. EndPaint.
 class PaintDc {
 public:

@@ -1,6 +1,5 @@
 #include "support/harness.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -61,16 +60,6 @@ std::vector<HWND> ChildrenOf(HWND parent, std::wstring_view className, DWORD pid
         if (pid == 0 || owner == pid) found.push_back(window);
     }
     return found;
-}
-
-UniqueBitmap TopDownBitmap(int width, int height, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
 }  // namespace
@@ -170,19 +159,6 @@ std::uint32_t MillisecondsBetween(const LoggedRecord& earlier, const LoggedRecor
     return (later.arrivedMs + kDay - earlier.arrivedMs) % kDay;  // across midnight too
 }
 
-namespace {
-
-// "HH:MM:SS.mmm" as milliseconds into the day.
-std::uint32_t ClockMilliseconds(const std::string& clock) {
-    unsigned hour = 0, minute = 0, second = 0, millisecond = 0;
-    if (std::sscanf(clock.c_str(), "%u:%u:%u.%u", &hour, &minute, &second, &millisecond) != 4) {
-        return 0;
-    }
-    return ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
-}
-
-}  // namespace
-
 Messenger::Messenger(std::wstring_view options)
     : log_(FreshTempPath(L"messenger")),
       process_(
@@ -209,17 +185,9 @@ std::vector<LoggedRecord> Messenger::Records() const {
     std::istringstream lines(content);
     std::string line;
     while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string time, tag, hex;
-        LoggedRecord record;
-        if (!(fields >> time >> tag >> record.cbData >> hex)) continue;
-        record.arrivedMs = ClockMilliseconds(time);
-        record.dwData = std::stoull(tag, nullptr, 16);
-        for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
-            record.bytes.push_back(
-                static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+        if (std::optional<LoggedRecord> record = ParseLogLine(line)) {
+            records.push_back(std::move(*record));
         }
-        records.push_back(std::move(record));
     }
     return records;
 }

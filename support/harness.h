@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/handles.h"
+#include "support/record_log.h"
 #include "support/text.h"
 
 namespace quendral::testing {
@@ -67,13 +68,7 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
-// One WM_COPYDATA record the stand-in messenger received, as it wrote it to its log.
-struct LoggedRecord {
-    std::uint32_t arrivedMs = 0;  // the messenger's clock: milliseconds into its day
-    std::uint64_t dwData = 0;
-    std::uint32_t cbData = 0;
-    std::vector<std::uint8_t> bytes;
-};
+using quendral::LoggedRecord;
 
 // The bytes a text occupies in memory: UTF-16 little-endian.
 std::vector<std::uint8_t> BytesOf(std::u16string_view text);

@@ -1,10 +1,6 @@
-// The names by which Quendral, the messenger and the tools find one another: window
-// classes, the caption, and what marks a now-playing record. Plain C++, so the
-// portable code and the host tests share them with the Windows side.
+// The names by which Quendral, the messenger, the tools and the tests find one another on
+// Windows: window classes, the caption, and the captions of the form's controls.
 #pragma once
-
-#include <cstdint>
-#include <string_view>
 
 namespace quendral {
 
@@ -17,12 +13,14 @@ inline constexpr wchar_t kMessengerClassW[] = L"MsnMsgrUIManager";
 inline constexpr wchar_t kFormClass[] = L"QuendralForm1";
 inline constexpr wchar_t kFormCaption[] = L"Quendral";
 
-// COPYDATASTRUCT::dwData of a now-playing record.
-inline constexpr std::uint32_t kNowPlayingRecordId = 0x547;
-
-// How a now-playing text opens, and what closes each of its fields: the two characters
-// backslash and zero, never a NUL.
-inline constexpr std::u16string_view kNowPlayingTag = u"\\0Music\\0";
-inline constexpr std::u16string_view kFieldSeparator = u"\\0";
+// The captions of the form's label and buttons.
+namespace captions {
+inline constexpr wchar_t kSecond[] = L"Second:";
+inline constexpr wchar_t kShorter[] = L"<";
+inline constexpr wchar_t kLonger[] = L">";
+inline constexpr wchar_t kOk[] = L"Ok";
+inline constexpr wchar_t kAdd[] = L"Add";
+inline constexpr wchar_t kClear[] = L"Clear";
+}  // namespace captions
 
 }  // namespace quendral

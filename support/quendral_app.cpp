@@ -54,12 +54,12 @@ void QuendralApp::FindControls() {
     list_ = Child(form_, L"ListBox", nullptr);
     input_ = Child(form_, L"Edit", nullptr);
     pace_ = Child(form_, L"Static", L"2");
-    secondLabel_ = Child(form_, L"Static", L"Second:");
-    shorter_ = Child(form_, L"Button", L"<");
-    longer_ = Child(form_, L"Button", L">");
-    ok_ = Child(form_, L"Button", L"Ok");
-    add_ = Child(form_, L"Button", L"Add");
-    clear_ = Child(form_, L"Button", L"Clear");
+    secondLabel_ = Child(form_, L"Static", captions::kSecond);
+    shorter_ = Child(form_, L"Button", captions::kShorter);
+    longer_ = Child(form_, L"Button", captions::kLonger);
+    ok_ = Child(form_, L"Button", captions::kOk);
+    add_ = Child(form_, L"Button", captions::kAdd);
+    clear_ = Child(form_, L"Button", captions::kClear);
 }
 
 void QuendralApp::AddEntry(std::u16string_view text) {

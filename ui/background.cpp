@@ -35,15 +35,8 @@ void Background::Fit(int dpi, int width, int height) {
         if (scaled.Empty()) return;
         shown = &scaled;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap = TopDownBitmap(width, height, &bits);
     if (!bitmap || bits == nullptr) return;
     std::memcpy(bits, shown->pixels.data(), shown->pixels.size());
     fitted_ = std::move(bitmap);

@@ -35,6 +35,12 @@ bool Fits(HDC dc, const Caption& caption, int dpi) {
     return top + metrics.tmInternalLeading >= 0 && top + metrics.tmAscent <= room.cy;
 }
 
+std::optional<LOGFONTW> MessageFontFitted(int dpi, std::span<const Caption> captions) {
+    const std::optional<LOGFONTW> font = dpi::MessageFont(dpi);
+    if (!font) return std::nullopt;
+    return Fitted(*font, dpi, captions);
+}
+
 }  // namespace
 
 LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions) {
@@ -57,12 +63,6 @@ LOGFONTW Fitted(LOGFONTW base, int dpi, std::span<const Caption> captions) {
         base.lfWidth = 0;
     }
     return base;
-}
-
-std::optional<LOGFONTW> MessageFontFitted(int dpi, std::span<const Caption> captions) {
-    const std::optional<LOGFONTW> font = dpi::MessageFont(dpi);
-    if (!font) return std::nullopt;
-    return Fitted(*font, dpi, captions);
 }
 
 std::optional<LOGFONTW> ForCaptions(int dpi) {

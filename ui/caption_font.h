@@ -1,4 +1,4 @@
-// The captions of Quendral's window and the fonts of its texts. The layout was drawn for
+// The fonts of the texts of Quendral's window. The layout was drawn for
 // a font narrower than today's message fonts (in Segoe UI 9 pt "Second:" loses its colon),
 // so the captions take the message font's face at the largest whole-pixel height, not
 // above its own, at which every caption is whole. The list and the input box keep the
@@ -10,16 +10,10 @@
 #include <optional>
 #include <span>
 
+#include "support/identities.h"
 #include "ui/layout.h"
 
 namespace quendral::caption_font {
-
-inline constexpr wchar_t kSecond[] = L"Second:";
-inline constexpr wchar_t kShorter[] = L"<";
-inline constexpr wchar_t kLonger[] = L">";
-inline constexpr wchar_t kOk[] = L"Ok";
-inline constexpr wchar_t kAdd[] = L"Add";
-inline constexpr wchar_t kClear[] = L"Clear";
 
 // How a control draws its text, which decides the room the text has.
 enum class Drawn {
@@ -36,9 +30,12 @@ struct Caption {
 
 // The captions the caption font must fit; the pace has a font of its own.
 inline constexpr Caption kCaptions[] = {
-    {kSecond, layout::kLabel1, Drawn::kLabel}, {kShorter, layout::kAz, Drawn::kButton},
-    {kLonger, layout::kCok, Drawn::kButton},   {kOk, layout::kCommand2, Drawn::kButton},
-    {kAdd, layout::kCommand1, Drawn::kButton}, {kClear, layout::kCommand3, Drawn::kButton},
+    {captions::kSecond, layout::kLabel1, Drawn::kLabel},
+    {captions::kShorter, layout::kAz, Drawn::kButton},
+    {captions::kLonger, layout::kCok, Drawn::kButton},
+    {captions::kOk, layout::kCommand2, Drawn::kButton},
+    {captions::kAdd, layout::kCommand1, Drawn::kButton},
+    {captions::kClear, layout::kCommand3, Drawn::kButton},
 };
 
 // A line of the input box, which the text font must fit.

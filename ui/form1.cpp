@@ -89,26 +89,28 @@ struct Form1::ControlSpec {
     DWORD style;
     DWORD exStyle;
     layout::TwipsRect place;
+    UniqueFont Fonts::*font;  // the one of fonts_ it takes
 };
 
 const Form1::ControlSpec Form1::kControls[] = {
     {&Form1::liste, kIdListe, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-     WS_EX_CLIENTEDGE, layout::kListe},
+     WS_EX_CLIENTEDGE, layout::kListe, &Fonts::text},
     {&Form1::ekle, kIdEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-     layout::kEkle},
-    {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye},
-    {&Form1::az, kIdAz, WC_BUTTONW, caption_font::kShorter, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kAz},
-    {&Form1::cok, kIdCok, WC_BUTTONW, caption_font::kLonger, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCok},
-    {&Form1::Label1, kIdLabel1, WC_STATICW, caption_font::kSecond, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-     0, layout::kLabel1},
-    {&Form1::Command2, kIdCommand2, WC_BUTTONW, caption_font::kOk, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand2},
-    {&Form1::Command1, kIdCommand1, WC_BUTTONW, caption_font::kAdd, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand1},
-    {&Form1::Command3, kIdCommand3, WC_BUTTONW, caption_font::kClear, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand3},
+     layout::kEkle, &Fonts::text},
+    {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye,
+     &Fonts::pace},
+    {&Form1::az, kIdAz, WC_BUTTONW, captions::kShorter, WS_TABSTOP | BS_OWNERDRAW, 0, layout::kAz,
+     &Fonts::caption},
+    {&Form1::cok, kIdCok, WC_BUTTONW, captions::kLonger, WS_TABSTOP | BS_OWNERDRAW, 0, layout::kCok,
+     &Fonts::caption},
+    {&Form1::Label1, kIdLabel1, WC_STATICW, captions::kSecond, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+     layout::kLabel1, &Fonts::caption},
+    {&Form1::Command2, kIdCommand2, WC_BUTTONW, captions::kOk, WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCommand2, &Fonts::caption},
+    {&Form1::Command1, kIdCommand1, WC_BUTTONW, captions::kAdd, WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCommand1, &Fonts::caption},
+    {&Form1::Command3, kIdCommand3, WC_BUTTONW, captions::kClear, WS_TABSTOP | BS_OWNERDRAW, 0,
+     layout::kCommand3, &Fonts::caption},
 };
 
 struct Form1::Spoken {
@@ -152,7 +154,7 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
         CreateWindowExW(kExStyle, kFormClass, kFormCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         frame.cx, frame.cy, form.owner_.get(), nullptr, instance, &form);
     if (window == nullptr) return false;
-    start_phases::Mark("rest of CreateWindowEx");
+    start_phases::Mark("CreateWindowEx: controls, picture, fonts");
     ShowWindow(window, showCommand);
     start_phases::Mark("ShowWindow");
     UpdateWindow(window);
@@ -238,7 +240,6 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Form1::OnCreate(HWND window) {
-    start_phases::Mark("form window up to WM_CREATE");
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
     const int dpi = dpi::OfWindow(window);
     for (const ControlSpec& entry : kControls) {
@@ -262,61 +263,66 @@ bool Form1::OnCreate(HWND window) {
     for (UINT command : {SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE}) {
         DeleteMenu(systemMenu, command, MF_BYCOMMAND);
     }
-    start_phases::Mark("controls");
-
     background_.Load(instance_, IDR_BACKGROUND);
-    start_phases::Mark("picture decoded");
     ApplyDpi(dpi);
     Form_Load();
     return true;
 }
 
 void Form1::ApplyDpi(int dpi) {
-    HWND window = window_.get();
-    // The controls take the new fonts and the window its new icons before the old ones
-    // are freed: a control never holds a deleted font.
-    UniqueFont textFont(FontOf(caption_font::ForText(dpi)));
-    UniqueFont captionFont(FontOf(caption_font::ForCaptions(dpi)));
-    UniqueFont saniyeFont(PaceFont(dpi));
-    for (const ControlSpec& entry : kControls) {
-        HWND control = this->*entry.handle;
-        if (dpi != placedDpi_) {
-            const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
-            SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        HFONT font = control == saniye                     ? saniyeFont.get()
-                     : control == liste || control == ekle ? textFont.get()
-                                                           : captionFont.get();
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    }
-    textFont_ = std::move(textFont);
-    captionFont_ = std::move(captionFont);
-    saniyeFont_ = std::move(saniyeFont);
-    placedDpi_ = dpi;
-    start_phases::Mark("fonts and control places");
+    ApplyFonts(dpi);
+    PlaceControls(dpi);
+    SizeFrame(dpi);
+    FitPicture(dpi);
+    SetIcons(dpi);
+    InvalidateRect(window_.get(), nullptr, TRUE);
+}
 
-    // Open already made the frame this size for the system's DPI.
+// The controls take the new fonts before the old ones are freed: a control never holds a
+// deleted font.
+void Form1::ApplyFonts(int dpi) {
+    Fonts fonts{UniqueFont(FontOf(caption_font::ForText(dpi))),
+                UniqueFont(FontOf(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
+    for (const ControlSpec& entry : kControls) {
+        SendMessageW(this->*entry.handle, WM_SETFONT,
+                     reinterpret_cast<WPARAM>((fonts.*entry.font).get()), TRUE);
+    }
+    std::swap(fonts_, fonts);
+}
+
+void Form1::PlaceControls(int dpi) {
+    if (dpi == placedDpi_) return;
+    for (const ControlSpec& entry : kControls) {
+        const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
+        SetWindowPos(this->*entry.handle, nullptr, place.left, place.top, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    placedDpi_ = dpi;
+}
+
+// Open already made the frame this size for the system's DPI.
+void Form1::SizeFrame(int dpi) {
     const SIZE frame = FrameSize(dpi);
     RECT now{};
-    GetWindowRect(window, &now);
+    GetWindowRect(window_.get(), &now);
     if (now.right - now.left != frame.cx || now.bottom - now.top != frame.cy) {
-        SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
+        SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx, frame.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
-    start_phases::Mark("frame sized");
-    RECT client{};
-    GetClientRect(window, &client);
-    background_.Fit(dpi, client.right, client.bottom);
-    start_phases::Mark("picture fitted");
+}
 
-    // The caption shows the small icon from the start; the big one can wait.
+void Form1::FitPicture(int dpi) {
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    background_.Fit(dpi, client.right, client.bottom);
+}
+
+// The caption shows the small icon from the start; the big one can wait.
+void Form1::SetIcons(int dpi) {
     UniqueIcon smallIcon(LoadIconAt(instance_, dpi::Metric(SM_CXSMICON, dpi)));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     smallIcon_ = std::move(smallIcon);
-    PostMessageW(window, kLoadBigIcon, 0, 0);
-    start_phases::Mark("icons");
-    InvalidateRect(window, nullptr, TRUE);
+    PostMessageW(window_.get(), kLoadBigIcon, 0, 0);
 }
 
 void Form1::LoadBigIcon() {
@@ -419,7 +425,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     SetTextColor(dc, !enabled        ? GetSysColor(COLOR_GRAYTEXT)
                      : highContrast_ ? GetSysColor(COLOR_BTNTEXT)
                                      : TextColourOn(colour));
-    Selection font(dc, captionFont_.get());
+    Selection font(dc, fonts_.caption.get());
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
     // In high contrast the focus is shown even where keyboard cues are hidden.

@@ -11,7 +11,6 @@
 #include "rotation/win32_seams.h"
 #include "support/handles.h"
 #include "ui/background.h"
-#include "ui/balloon_notice.h"
 #include "ui/layout.h"
 
 namespace quendral {
@@ -44,8 +43,13 @@ private:
     void OnSystemChange();
     void OnDestroy();
 
-    // Fonts, control places, window size and picture for the current DPI.
+    // Fonts, control places, frame, picture and icon for a DPI, each a step of its own.
     void ApplyDpi(int dpi);
+    void ApplyFonts(int dpi);
+    void PlaceControls(int dpi);
+    void SizeFrame(int dpi);
+    void FitPicture(int dpi);
+    void SetIcons(int dpi);
     void LoadBigIcon();
     void PaintButton(const DRAWITEMSTRUCT& item) const;
 
@@ -87,9 +91,12 @@ private:
     MessengerAnnouncer messenger_;
     std::int16_t rotationIndex = 0;
 
-    UniqueFont textFont_;     // the list's and the input box's
-    UniqueFont captionFont_;  // the label's and the buttons'
-    UniqueFont saniyeFont_;
+    struct Fonts {
+        UniqueFont text;     // the list's and the input box's
+        UniqueFont caption;  // the label's and the buttons'
+        UniqueFont pace;
+    };
+    Fonts fonts_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     Background background_;

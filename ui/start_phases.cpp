@@ -8,7 +8,6 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -21,7 +20,7 @@ struct Entry {
     LONGLONG ticks;
 };
 
-Entry marks[32];
+Entry marks[16];
 int markCount = 0;
 bool reported = false;
 
@@ -30,9 +29,6 @@ bool reported = false;
 void Mark(const char* phase) {
     LARGE_INTEGER now{};
     QueryPerformanceCounter(&now);
-    for (int i = 0; i < markCount; ++i) {
-        if (std::strcmp(marks[i].phase, phase) == 0) return;
-    }
     if (markCount < static_cast<int>(std::size(marks))) marks[markCount++] = {phase, now.QuadPart};
 }
 

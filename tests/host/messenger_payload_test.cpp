@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tools/messenger/payload.h"
 
+using namespace quendral;
 using namespace quendral::messenger;
 
 namespace {
@@ -239,7 +241,7 @@ TEST_CASE("Messenger::hostile records render to bounded lines") {
     }
 }
 
-TEST_CASE("Messenger::hex and log lines") {
+TEST_CASE("Messenger::hex and log lines, and the tests' reading of them") {
     SUBCASE("HexBytes is lowercase, two digits a byte, - for nothing") {
         const std::vector<std::uint8_t> bytes{0x00, 0x0F, 0xA0, 0xFF, 0x5C};
         CHECK(HexBytes(bytes) == "000fa0ff5c");
@@ -255,6 +257,23 @@ TEST_CASE("Messenger::hex and log lines") {
         CHECK(LogLine({23, 59, 59, 999}, 0x1234'5678'9ABC'DEF0ull, {}) ==
               "23:59:59.999 0x123456789abcdef0 0 -\n");
         CHECK(LogLine({0, 0, 0, 0}, 0, {}) == "00:00:00.000 0x00000000 0 -\n");
+    }
+    SUBCASE("the tests read back what LogLine writes, and nothing else") {
+        using Payload = std::vector<std::uint8_t>;
+        for (const auto& [data, payload] : {std::pair{std::uint64_t{0x547}, Bytes(kHello)},
+                                            std::pair{~std::uint64_t{0}, Payload{}}}) {
+            std::string line = LogLine({23, 59, 58, 7}, data, payload);
+            line.pop_back();
+            const std::optional<LoggedRecord> read = ParseLogLine(line);
+            REQUIRE(read.has_value());
+            CHECK(read->arrivedMs == ((23 * 60 + 59) * 60 + 58) * 1000 + 7);
+            CHECK(
+                (read->dwData == data && read->cbData == payload.size() && read->bytes == payload));
+        }
+        for (const char* line : {"", "09:05:07.042 547 1 00", "09:05:07.042 0x00000547 1 0",
+                                 "09:05:07.042 0x00000547 1 0g", "09:05:07.042 0x547 x -"}) {
+            CHECK_FALSE(ParseLogLine(line).has_value());
+        }
     }
 }
 

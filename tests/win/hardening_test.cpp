@@ -17,8 +17,8 @@
 
 #include "announce/delivery.h"
 #include "rotation/win32_seams.h"
-#include "ui/balloon_notice.h"
 #include "support/harness.h"
+#include "support/identities.h"
 #include "support/quendral_app.h"
 #include "support/stopwatch.h"
 
@@ -29,7 +29,6 @@ namespace {
 // Long enough for a loaded machine; a program that stopped answering never does.
 constexpr UINT kProbeTimeoutMs = 20000;
 constexpr std::size_t kMegabyte = 1024 * 1024;
-constexpr int kFullList = 32767;
 
 // Every record announces an entry, each the one after the entry before it, round and round.
 void CheckFollowsList(const std::vector<LoggedRecord>& records,
@@ -387,17 +386,17 @@ TEST_CASE("List::a full list refuses more with one balloon, and its rotation wra
     ShowWindow(app.Form(), SW_SHOWMINNOACTIVE);
     SendMessageW(app.List(), WM_SETREDRAW, FALSE, 0);
     const Stopwatch fill;
-    for (int i = 1; i <= kFullList; ++i) app.AddEntry(Numbered(i));
+    for (int i = 1; i <= quendral::kMaxEntries; ++i) app.AddEntry(Numbered(i));
     const double fillMs = fill.Ms();
     SendMessageW(app.List(), WM_SETREDRAW, TRUE, 0);
     ShowWindow(app.Form(), SW_RESTORE);
-    REQUIRE(app.EntryCount() == kFullList);
-    MESSAGE("filling " << kFullList << " entries through the window took " << fillMs / 1000
-                       << " s");
+    REQUIRE(app.EntryCount() == quendral::kMaxEntries);
+    MESSAGE("filling " << quendral::kMaxEntries << " entries through the window took "
+                       << fillMs / 1000 << " s");
 
     // One more is refused: the typed text stays and a balloon at the input box says why.
     app.AddEntry(u"one too many");
-    CHECK(app.EntryCount() == kFullList);
+    CHECK(app.EntryCount() == quendral::kMaxEntries);
     CHECK(app.InputText() == u"one too many");
     const DWORD pid = app.Process().Id();
     REQUIRE(WaitUntil([&] { return Tooltips(pid, true).size() == 1; }, 30000));
@@ -429,18 +428,18 @@ TEST_CASE("List::a full list refuses more with one balloon, and its rotation wra
     }
     // With no messenger running a step costs little.
     const Stopwatch walk;
-    PostClicks(app, app.Ok(), kFullList - 2);
-    MESSAGE("walking " << kFullList - 2 << " more steps with no messenger took " << walk.Ms() / 1000
-                       << " s");
+    PostClicks(app, app.Ok(), quendral::kMaxEntries - 2);
+    MESSAGE("walking " << quendral::kMaxEntries - 2 << " more steps with no messenger took "
+                       << walk.Ms() / 1000 << " s");
     Messenger last;
     app.Press(app.Ok());
     app.Press(app.Ok());
     REQUIRE(last.WaitForRecords(2, 10000));
     const std::vector<LoggedRecord> records = last.Records();
     REQUIRE(records.size() == 2);
-    CHECK(IsRecordOf(records[0], Numbered(kFullList)));
+    CHECK(IsRecordOf(records[0], Numbered(quendral::kMaxEntries)));
     CHECK(IsRecordOf(records[1], Numbered(1)));
-    CHECK(app.EntryCount() == kFullList);
+    CHECK(app.EntryCount() == quendral::kMaxEntries);
     CHECK(app.Close());
 }
 

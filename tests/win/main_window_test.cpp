@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "announce/now_playing.h"
+#include "rotation/win32_seams.h"
+#include "support/identities.h"
 #include "support/harness.h"
 #include "support/pe_image.h"
 #include "support/quendral_app.h"
@@ -20,9 +21,6 @@ using namespace quendral;
 using namespace quendral::testing;
 
 namespace {
-
-// ---------------------------------------------------------------------------------
-// The window, seen from outside.
 
 struct Pixels {
     int left, top, width, height;
@@ -64,7 +62,6 @@ bool BringToFront(HWND form) {
                      10000);
 }
 
-// ---------------------------------------------------------------------------------
 // Key presses, posted as the system would queue a real one: WM_KEYDOWN, the WM_CHAR
 // that TranslateMessage would make of it (if any), WM_KEYUP.
 
@@ -123,9 +120,6 @@ bool TabUntil(HWND form, HWND target) {
     return FocusOf(form) == target;
 }
 
-// ---------------------------------------------------------------------------------
-// Records.
-
 // "zero,one,?" for the entries records announce, "?" for a record that is none of them.
 std::string Joined(const std::vector<int>& announced, const std::vector<std::u16string>& entries) {
     std::string out;
@@ -140,16 +134,6 @@ std::string AnnouncedBy(const Messenger& messenger, const std::vector<std::u16st
     return Joined(AnnouncedEntries(messenger.Records(), entries), entries);
 }
 
-std::u16string ListItem(HWND list, int index) {
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length < 0) return u"<LB_ERR>";
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
-
 DWORD ExitCodeOf(ChildProcess& process) {
     DWORD code = 0xFFFFFFFF;
     GetExitCodeProcess(process.Handle(), &code);
@@ -157,8 +141,6 @@ DWORD ExitCodeOf(ChildProcess& process) {
 }
 
 }  // namespace
-
-// ===================================================================================
 
 TEST_CASE("main window::caption, size, frame and the controls' places") {
     // The pixel rectangles below are for 96 DPI and, in a prefix set to it, 144 DPI.
@@ -360,8 +342,8 @@ TEST_CASE("behaviour::Add and Clear empty the input box; Ok announces the first 
     app.AddEntry(unicode);
     CHECK(app.InputText().empty());
     REQUIRE(app.EntryCount() == 2);
-    CHECK(ListItem(app.List(), 0) == first);
-    CHECK(ListItem(app.List(), 1) == unicode);
+    CHECK(ListBoxEntries(app.List()).At(0) == first);
+    CHECK(ListBoxEntries(app.List()).At(1) == unicode);
 
     // Clear empties the list and the input box, typed text included.
     SendMessageW(app.Input(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"half typed"));

@@ -22,15 +22,15 @@
 #include <vector>
 
 #include "support/handles.h"
+#include "support/identities.h"
 #include "tools/messenger/options.h"
 #include "tools/messenger/payload.h"
 
 namespace {
 
+using namespace quendral;
 using namespace quendral::messenger;
-using quendral::Selection;
-using quendral::UniqueFont;
-using FileHandle = quendral::Unique<HANDLE, &CloseHandle>;
+using FileHandle = Unique<HANDLE, &CloseHandle>;
 
 constexpr wchar_t kCaption[] = L"Stand-in messenger";
 constexpr int kWidth = 520;
@@ -340,7 +340,8 @@ LRESULT MessengerWindow::Receive(const COPYDATASTRUCT* copy) {
         // taken as usual, without a click of their own.
         clicked_ = true;
         const HWND form = FindWindowW(quendral::kFormClass, quendral::kFormCaption);
-        const HWND ok = form != nullptr ? FindWindowExW(form, nullptr, L"Button", L"Ok") : nullptr;
+        const HWND ok =
+            form != nullptr ? FindWindowExW(form, nullptr, L"Button", captions::kOk) : nullptr;
         if (ok != nullptr) SendMessageW(ok, BM_CLICK, 0, 0);
     }
     // A slow window keeps its sender waiting and leaves its queue alone meanwhile, so records

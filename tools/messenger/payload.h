@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "support/identities.h"
+#include "announce/now_playing.h"
+#include "support/record_log.h"
 
 namespace quendral::messenger {
 
@@ -69,22 +70,5 @@ std::u16string DisplayLine(const Record& record);
 // Several lines (CRLF) describing the record field by field (at most kDetailFields of
 // them, each clipped), with the first bytes in hex.
 std::u16string DetailText(const Record& record);
-
-// Lowercase hex, two digits a byte, no separators; "-" for no bytes.
-std::string HexBytes(std::span<const std::uint8_t> bytes);
-
-struct ClockTime {
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-    unsigned millisecond = 0;
-};
-
-// "HH:MM:SS.mmm"
-std::string FormatClock(const ClockTime& time);
-
-// "HH:MM:SS.mmm 0x%08llx CBDATA HEX\n": time, dwData in hex, cbData in decimal and
-// the payload bytes as HexBytes gives them. Plain ASCII.
-std::string LogLine(const ClockTime& time, std::uint64_t data, std::span<const std::uint8_t> bytes);
 
 }  // namespace quendral::messenger
