@@ -184,6 +184,13 @@ inline HWND WaitForShownWindow(DWORD pid, const wchar_t* className, const wchar_
     return nullptr;
 }
 
+// Moves another program's window to a place on the screen: the windows of the step figures
+// stand apart, so that how much of a press's painting shows never depends on which window
+// happens to cover which.
+inline void PlaceAt(HWND window, int x, int y) {
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The text of an entry; every entry has the same length, so every record the same size.
 inline std::u16string EntryText(int index) {
     const std::string text = Text("Entry %05d", index);
@@ -201,6 +208,7 @@ struct QuietReceiver {
     QuietReceiver() {
         if (window == nullptr) throw std::runtime_error("the quiet receiver showed no window");
         WaitForInputIdle(process.Handle(), 5000);
+        PlaceAt(window, 640, 512);
     }
     // The now-playing records it has taken.
     std::size_t Taken() const {

@@ -29,6 +29,8 @@ struct StepRig {
         button = window != nullptr ? GetDlgItem(window, kBaselineButtonId) : nullptr;
         if (button == nullptr) throw std::runtime_error("the baseline button did not appear");
         WaitForInputIdle(buttonProcess.Handle(), 5000);
+        PlaceAt(window, 640, 0);
+        PlaceAt(small.Form(), 0, 0);
         Prepare(small, kFastPace);
         // Warm-up: every path once, untimed.
         PressOk(small);
@@ -98,6 +100,7 @@ void StepCost(Report& report, const Settings& settings, StepRig& rig) {
 // 2. A step with the list full against a step with the small list, two Quendrals side by side.
 void FlatInListSize(Report& report, const Settings& settings, StepRig& rig) {
     qt::QuendralApp large;
+    PlaceAt(large.Form(), 0, 512);
     large.SetPace(kFastPace);
     // All but the last entry go straight into the list box (LB_ADDSTRING, as "Add" itself
     // appends them), not redrawn meanwhile: typing each into the input box and pressing
