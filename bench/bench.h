@@ -1,7 +1,6 @@
-// What the benchmark's files share: its settings, its table of figures with the one catch
-// that marks a figure not measured, the text it prints; medians over interleaved rounds,
-// the windows it waits for, the entries it types, the quiet receivers it times steps
-// against, and the headers they all use. Each group of figures has a file of its own.
+// What the benchmark's files, one a group of figures, share: settings, the table with its one
+// catch, the text; medians over interleaved rounds, the windows waited for, the entries
+// typed, the quiet receivers steps are timed against, and the headers they all use.
 #pragma once
 
 #include <windows.h>
@@ -184,9 +183,8 @@ inline HWND WaitForShownWindow(DWORD pid, const wchar_t* className, const wchar_
     return nullptr;
 }
 
-// Moves another program's window to a place on the screen: the windows of the step figures
-// stand apart, so that how much of a press's painting shows never depends on which window
-// happens to cover which.
+// Moves another program's window: the step figures' windows stand apart, so that how much
+// of a press's painting shows never depends on which window covers which.
 inline void PlaceAt(HWND window, int x, int y) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -210,8 +208,7 @@ struct QuietReceiver {
         WaitForInputIdle(process.Handle(), 5000);
         PlaceAt(window, 640, 512);
     }
-    // The now-playing records it has taken.
-    std::size_t Taken() const {
+    std::size_t Taken() const {  // the now-playing records it has taken
         DWORD_PTR taken = 0;
         SendMessageTimeoutW(window, kRecordsTaken, 0, 0, SMTO_ABORTIFHUNG, 5000, &taken);
         return taken;

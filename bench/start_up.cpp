@@ -57,8 +57,7 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
     };
     const auto baseline =
         launch(1, L"baseline_window.exe", kBaselineWindowClass, kBaselineWindowCaption);
-    // Not figures: what common controls 6 alone add to a start (one button, as Quendral's),
-    // and the platform's real minimum: no manifest, no C++ runtime.
+    // Notes: what common controls 6 add (one button, as Quendral's); the real minimum.
     const auto withButton =
         launch(2, L"baseline_button.exe", kBaselineButtonClass, kBaselineButtonCaption);
     const auto bare = launch(3, L"bare_window.exe", kBareWindowClass, kBareWindowCaption);
