@@ -3,24 +3,9 @@
 #include <windows.h>
 
 #include "support/identities.h"
+#include "support/stopwatch.h"
 
 namespace quendral {
-
-namespace {
-
-std::uint64_t NowMs() {
-    static const LONGLONG perSecond = [] {
-        LARGE_INTEGER frequency{};
-        QueryPerformanceFrequency(&frequency);
-        return frequency.QuadPart;
-    }();
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    return static_cast<std::uint64_t>(now.QuadPart / perSecond * 1000 +
-                                      now.QuadPart % perSecond * 1000 / perSecond);
-}
-
-}  // namespace
 
 void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16string_view r_sAlbum,
                   std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
@@ -48,7 +33,7 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16s
                                        reinterpret_cast<LPARAM>(&record),
                                        SMTO_BLOCK | SMTO_ABORTIFHUNG, waitMs, &ignored) != 0;
         },
-        &NowMs);
+        [] { return static_cast<std::uint64_t>(Stopwatch::Now() / 1000); });
 }
 
 void MessengerAnnouncer::Announce(std::u16string_view entry) {

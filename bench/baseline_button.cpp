@@ -13,14 +13,9 @@ namespace {
 
 using namespace quendral::bench;
 
-// The benchmark looks for the button by its caption.
-constexpr wchar_t kButtonCaption[] = L"Ok";
-// "Ok" at 96 DPI, and the window's client area around it.
+// "Ok" at 96 DPI.
 constexpr int kButtonWidth = 73;
 constexpr int kButtonHeight = 169;
-constexpr int kClientWidth = 442;
-constexpr int kClientHeight = 419;
-constexpr int kButtonId = 100;
 
 int Scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
@@ -40,12 +35,14 @@ void PaintButton(const DRAWITEMSTRUCT& item) {
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
         case WM_CREATE: {
+            INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+            InitCommonControlsEx(&controls);
             const UINT dpi = GetDpiForWindow(window);
             const HWND button = CreateWindowExW(
-                0, WC_BUTTONW, kButtonCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                0, WC_BUTTONW, L"Ok", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
                 Scaled(16, dpi), Scaled(16, dpi), Scaled(kButtonWidth, dpi),
                 Scaled(kButtonHeight, dpi), window,
-                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kButtonId)),
+                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kBaselineButtonId)),
                 reinterpret_cast<LPCREATESTRUCTW>(lParam)->hInstance, nullptr);
             return button != nullptr ? 0 : -1;
         }
@@ -54,9 +51,6 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return TRUE;
         case WM_COMMAND:
             return 0;  // a click does nothing
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -64,34 +58,5 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kBaselineButtonClass;
-    if (!RegisterClassExW(&windowClass)) return 1;
-
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    const UINT dpi = GetDpiForSystem();
-    RECT frame{0, 0, Scaled(kClientWidth, dpi), Scaled(kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, style, FALSE, 0, dpi);
-    HWND window = CreateWindowExW(0, kBaselineButtonClass, kBaselineButtonCaption, style,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) return 1;
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-
-    MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
+const WindowProgram quendral::bench::kProgram{kBaselineButtonClass, kBaselineButtonCaption,
+                                              &Procedure};

@@ -67,7 +67,8 @@ private:
 };
 
 // A window timer whose period and switch are independent: it ticks (WM_TIMER with
-// id) only while it is switched on and its period is above 0.
+// id) only while it is switched on and its period is above 0. Setting the period starts
+// the countdown afresh; switching on a timer that is on changes nothing.
 class WindowTimer final : public RotationTimer {
 public:
     WindowTimer(HWND window, UINT_PTR id) : window_(window), id_(id) {}
@@ -80,6 +81,7 @@ public:
         Apply();
     }
     void SwitchOn() override {
+        if (on_) return;
         on_ = true;
         Apply();
     }

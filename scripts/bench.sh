@@ -1,29 +1,32 @@
 #!/usr/bin/env bash
-# make bench: the 64-bit build's bench.exe drives Quendral.exe under Wine on a virtual
-# display and prints a table of figures, which is also written to build/bench.md. The
-# shipped 32-bit Quendral.exe is read as a file for its size and imports; start-up and
-# memory (figures 4 and 5) are timed on the 32-bit build where this machine runs 32-bit
-# programs, else on the 64-bit one. Every Wine process of the benchmark's own prefix is
-# ended when it finishes, however it finishes.
+# make bench: bench.exe drives Quendral.exe under Wine on a virtual display and prints a
+# table of figures, which is also written to build/bench.md. Every timing comes from the
+# shipped 32-bit build where this machine runs 32-bit programs, else from the 64-bit one,
+# and the table says which; the shipped 32-bit Quendral.exe is read as a file for its
+# size and imports either way. Every Wine process of the benchmark's own prefix is ended
+# when it finishes, however it finishes.
 # usage: bench.sh [bench.exe options...]   (see bench/bench.cpp; e.g. --figures 7)
-# Other folders: BENCH_BUILD (64-bit build), BENCH_SHIPPED (32-bit Quendral.exe), BENCH_OUT.
+# Other folders: BENCH_BUILD (the build timed), BENCH_SHIPPED (32-bit Quendral.exe), BENCH_OUT.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BENCH_BUILD:-$root/build/windows64}
 shipped=${BENCH_SHIPPED:-$root/build/windows/Quendral.exe}
+notes=()
+if "$root/scripts/can-run-32bit.sh"; then
+  build=${BENCH_BUILD:-$root/build/windows}
+else
+  build=${BENCH_BUILD:-$root/build/windows64}
+  notes+=(--note "This machine cannot run 32-bit programs, so the timings come from the 64-bit build; size and imports are those of the 32-bit Quendral.exe that ships.")
+fi
 out=${BENCH_OUT:-$root/build/bench.md}
-# A prefix of its own, so that ending its processes never touches a test run's.
+# A prefix of its own, so that ending its processes never touches a test run's. Wine sees
+# the Linux file system as drive Z:.
 prefix=$build/bench-wineprefix
 table=$(mktemp)
 
 # shellcheck disable=SC2317  # called through the trap
-stop_wine() {
+finish() {
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null || true
-}
-# shellcheck disable=SC2317
-finish() {
-  stop_wine
   rm -f "$table"
   # The stand-in messengers' logs.
   rm -f "$prefix"/drive_c/users/*/Temp/messenger-*.log \
@@ -37,22 +40,6 @@ for file in "$build/bench.exe" "$shipped"; do
     exit 1
   fi
 done
-
-# Wine sees the Linux file system as drive Z:.
-windows_path() {
-  local path
-  path=$(readlink -f "$1")
-  echo "Z:${path//\//\\}"
-}
-
-notes=()
-if "$root/scripts/can-run-32bit.sh"; then
-  # Start-up and memory of the build that ships: its Quendral.exe, its benchmark build
-  # Quendral_timed.exe and its baselines, all beside the shipped file.
-  notes+=(--start-from "$(windows_path "$(dirname "$shipped")")")
-else
-  notes+=(--note "This machine cannot run 32-bit programs, so the timings come from the 64-bit build; size and imports are those of the 32-bit Quendral.exe that ships.")
-fi
 
 started=$SECONDS
 echo "bench: running; a few minutes (the first run also makes a Wine prefix)" >&2
@@ -68,7 +55,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null
   exit $status' bench "$prefix" \
   "$root/scripts/wine-run.sh" "$prefix" "$build/bench.exe" \
-  --shipped "$(windows_path "$shipped")" "${notes[@]}" "$@" >"$table" || status=$?
+  --shipped "Z:$(readlink -f "$shipped" | tr / '\134')" "${notes[@]}" "$@" >"$table" || status=$?
 
 # The machine and the day, under the table's title: figures mean little without them.
 machine() {

@@ -62,13 +62,6 @@ std::vector<HWND> ChildrenOf(HWND parent, std::wstring_view className, DWORD pid
     return found;
 }
 
-template <class Char>
-std::string NarrowOf(std::basic_string_view<Char> text) {
-    std::string narrow;
-    for (Char unit : text) narrow += unit < 0x80 ? static_cast<char>(unit) : '?';
-    return narrow;
-}
-
 }  // namespace
 
 std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid) {
@@ -77,14 +70,6 @@ std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid) {
 
 std::vector<HWND> MessageOnlyWindows(std::wstring_view className, DWORD pid) {
     return ChildrenOf(HWND_MESSAGE, className, pid);
-}
-
-std::string Narrow(std::u16string_view text) {
-    return NarrowOf(text);
-}
-
-std::string Narrow(std::wstring_view text) {
-    return NarrowOf(text);
 }
 
 Canvas::Canvas(int width, int height)

@@ -12,6 +12,7 @@
 
 #include "support/handles.h"
 #include "support/record_log.h"
+#include "support/text.h"
 
 namespace quendral::testing {
 
@@ -32,9 +33,8 @@ std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid = 0);
 // The same among message-only windows (those made with the parent HWND_MESSAGE).
 std::vector<HWND> MessageOnlyWindows(std::wstring_view className, DWORD pid = 0);
 
-// A text for a test's messages: ASCII as it is, any other unit as '?'.
-std::string Narrow(std::u16string_view text);
-std::string Narrow(std::wstring_view text);
+// A text for a test's messages (support/text.h).
+using quendral::Narrow;
 
 // A 32-bit top-down bitmap selected into a memory DC: draw into Dc(), then after
 // GdiFlush read its BGRA pixels row by row (null if the bitmap could not be made).

@@ -35,10 +35,10 @@ std::wstring QuendralProgram() {
     return path ? program : BesideThisProgram(program);
 }
 
-QuendralApp::QuendralApp(const std::wstring& program) : process_(program, L"") {
+QuendralApp::QuendralApp(const std::wstring& program) : process_(std::in_place, program, L"") {
     WaitUntil(
         [this] {
-            for (HWND window : TopLevelWindows(kFormClass, process_.Id())) {
+            for (HWND window : TopLevelWindows(kFormClass, process_->Id())) {
                 if (TextOf(window) == reinterpret_cast<const char16_t*>(kFormCaption) &&
                     IsWindowVisible(window))
                     form_ = window;
@@ -47,6 +47,10 @@ QuendralApp::QuendralApp(const std::wstring& program) : process_(program, L"") {
         },
         20000);
     if (form_ == nullptr) throw std::runtime_error("Quendral's window did not appear");
+    FindControls();
+}
+
+void QuendralApp::FindControls() {
     list_ = Child(form_, L"ListBox", nullptr);
     input_ = Child(form_, L"Edit", nullptr);
     pace_ = Child(form_, L"Static", L"2");
@@ -76,7 +80,7 @@ void QuendralApp::SetPace(int seconds) {
 
 bool QuendralApp::Close(DWORD timeoutMs) {
     PostMessageW(form_, WM_CLOSE, 0, 0);
-    return process_.HasExited(timeoutMs);
+    return process_->HasExited(timeoutMs);
 }
 
 }  // namespace quendral::testing

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,8 @@ class QuendralApp {
 public:
     // Starts Quendral (QuendralProgram() unless a path is given) and waits for its window.
     explicit QuendralApp(const std::wstring& program = QuendralProgram());
+    // The Quendral of a window shown already, that someone else started: no Process(), Close().
+    explicit QuendralApp(HWND form) : form_(form) { FindControls(); }
 
     HWND Form() const { return form_; }
     HWND List() const { return list_; }
@@ -35,7 +38,7 @@ public:
     HWND Ok() const { return ok_; }
     HWND Add() const { return add_; }
     HWND Clear() const { return clear_; }
-    ChildProcess& Process() { return process_; }
+    ChildProcess& Process() { return *process_; }
 
     // Types text into the input box (WM_SETTEXT) and presses "Add".
     void AddEntry(std::u16string_view text);
@@ -52,7 +55,9 @@ public:
     bool Close(DWORD timeoutMs = 10000);
 
 private:
-    ChildProcess process_;
+    void FindControls();
+
+    std::optional<ChildProcess> process_;
     HWND form_ = nullptr;
     HWND list_ = nullptr;
     HWND input_ = nullptr;

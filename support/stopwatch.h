@@ -13,14 +13,10 @@ public:
 
     // The performance counter in microseconds.
     static double Now() {
-        static const double perSecond = [] {
-            LARGE_INTEGER frequency{};
-            QueryPerformanceFrequency(&frequency);
-            return static_cast<double>(frequency.QuadPart);
-        }();
-        LARGE_INTEGER now{};
+        LARGE_INTEGER now{}, perSecond{};
         QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart) * 1e6 / perSecond;
+        QueryPerformanceFrequency(&perSecond);
+        return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(perSecond.QuadPart);
     }
 
 private:

@@ -1,6 +1,5 @@
 #include "ui/accessible.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <new>
@@ -11,8 +10,6 @@
 namespace quendral::accessible {
 
 namespace {
-
-constexpr UINT_PTR kSubclassId = 0x5143;  // one subclass of ours per control
 
 // The accessibility library and the string allocator its objects use, loaded once, on
 // the first question a reader asks, with COM started on the window's thread, which the
@@ -256,9 +253,18 @@ LRESULT AnswerReader(HWND control, WPARAM flags, const Description& said) noexce
     return answer > 0 ? answer : 0;
 }
 
-LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR reference) {
-    const auto& said = *reinterpret_cast<const Description*>(reference);
+// What a described control keeps in its GWLP_USERDATA, which the system's controls leave
+// to the program: read without a word to the window server, where the property that
+// SetWindowSubclass keeps its chain in costs one for every message, several per press.
+struct Subclassed {
+    WNDPROC own;  // the control's procedure before ours
+    const Description& said;
+};
+
+LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    const auto* subclassed =
+        reinterpret_cast<const Subclassed*>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    const auto [own, said] = *subclassed;
     switch (message) {
         case WM_GETOBJECT:
             // Compared as a DWORD: on 64-bit Windows lParam may come sign-extended or not.
@@ -274,7 +280,7 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
                     before = CaptionOf(control);
                 } catch (...) {
                 }
-                const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+                const LRESULT result = CallWindowProcW(own, control, message, wParam, lParam);
                 bool changed = true;
                 try {
                     changed = CaptionOf(control) != before;
@@ -288,17 +294,22 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             }
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(control, &Subclass, kSubclassId);
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+            delete subclassed;
             break;
     }
-    return DefSubclassProc(control, message, wParam, lParam);
+    return CallWindowProcW(own, control, message, wParam, lParam);
 }
 
 }  // namespace
 
 bool Describe(HWND control, const Description& said) {
-    return SetWindowSubclass(control, &Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(&said)) !=
-           FALSE;
+    const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    auto* subclassed = new (std::nothrow) Subclassed{own, said};
+    if (subclassed == nullptr) return false;
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(subclassed));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass));
+    return true;
 }
 
 }  // namespace quendral::accessible

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "support/text.h"
+
 namespace quendral::messenger {
 
 namespace {
@@ -70,13 +72,6 @@ std::string Decimal(std::uint64_t value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-// 1234567 as "1,234,567".
-std::string Grouped(std::uint64_t value) {
-    std::string digits = Decimal(value);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-    return digits;
 }
 
 std::u16string Quoted(std::u16string_view field) {
