@@ -24,10 +24,11 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16s
             return reinterpret_cast<WindowHandle>(
                 FindWindowExA(parent, reinterpret_cast<HWND>(after), kMessengerClass, nullptr));
         },
-        [](WindowHandle window) { return IsWindow(reinterpret_cast<HWND>(window)) != FALSE; },
         [&record](WindowHandle window, unsigned waitMs) {
             // SMTO_BLOCK: no other handler of Quendral runs while it waits. SMTO_ABORTIFHUNG:
-            // a window the system counts as hung costs nothing.
+            // a window the system counts as hung costs nothing. A window gone since the
+            // search fails at once: the send looks it up itself, so an IsWindow first would
+            // only ask the window server the same question twice.
             DWORD_PTR ignored = 0;
             return SendMessageTimeoutA(reinterpret_cast<HWND>(window), WM_COPYDATA, 0,
                                        reinterpret_cast<LPARAM>(&record),
