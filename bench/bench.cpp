@@ -8,7 +8,7 @@
 //   --shipped PATH  the Quendral.exe that ships (the 32-bit build), read as a file for
 //                   its size and imports; default: the Quendral.exe beside this program
 //   --rounds N      rounds per figure (7)
-//   --steps N       steps timed per round and side (30)
+//   --steps N       steps timed per round and side, figures 1 to 3 (100)
 //   --ticks N       timer ticks watched at pace 1 (30)
 //   --figures LIST  the figures to measure, as digits: "8" or "123" (all of 1 to 8)
 //   --note TEXT     a note to print under the table (may be given more than once)
@@ -98,9 +98,10 @@ int wmain(int argc, wchar_t** argv) {
     // The machine, the processors and Wine are named above the table by scripts/bench.sh.
     report.Print(Text(
         "Timings from the %d-bit build, Quendral and baselines alike; size and imports from the "
-        "shipped 32-bit Quendral.exe, read as a file. Ratios are medians over %d rounds, each "
-        "round timing both sides back to back (%d steps a side for figures 1 to 3). The whole "
-        "run took %.0f s.",
+        "shipped 32-bit Quendral.exe, read as a file. Ratios are medians over %d rounds. In "
+        "figures 1 to 3 a round takes %d single steps a side, the sides in turn, and each "
+        "side's median step; the other figures time the sides back to back. The whole run "
+        "took %.0f s.",
         static_cast<int>(sizeof(void*) * 8), settings.rounds, settings.steps,
         whole.Microseconds() / 1e6));
     return report.Complete() ? 0 : 1;

@@ -30,7 +30,7 @@ namespace quendral::bench {
 struct Settings {
     std::wstring shipped;
     int rounds = 7;
-    int steps = 30;
+    int steps = 100;
     int ticks = 30;
     std::string figures = "12345678";
     std::vector<std::string> notes;

@@ -41,12 +41,20 @@ for file in "$build/bench.exe" "$shipped"; do
   fi
 done
 
+# Every process of the run shares one processor. On a virtual machine a request to the
+# window server that has to wake an idle processor waits tens of microseconds for it, more
+# than most requests cost, and how often that happens depends on where the scheduler
+# happened to put each process: timed on several processors, two identical Quendrals'
+# steps differed by half. The programs here run one at a time anyway (each send waits for
+# its answer), so one processor times their own work. The first one this run may use.
+cpu=$(taskset -pc $$ | sed 's/.*: //; s/[,-].*//')
+
 started=$SECONDS
 echo "bench: running; a few minutes (the first run also makes a Wine prefix)" >&2
 status=0
 # Wine is ended while the virtual display still stands, so nothing loses its display.
 # shellcheck disable=SC2016  # the inner script expands its own arguments
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+taskset -c "$cpu" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   prefix=$1
   shift
   status=0
@@ -59,10 +67,10 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
 
 # The machine and the day, under the table's title: figures mean little without them.
 machine() {
-  local cpu os
-  cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+  local model os
+  model=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
   os=$(. /etc/os-release 2>/dev/null && echo "${PRETTY_NAME:-}")
-  echo "${cpu:-an unknown processor}, $(nproc) cores, ${os:-$(uname -s)}, $(/usr/lib/wine/wine64 --version 2>/dev/null || echo "Wine")"
+  echo "${model:-an unknown processor}, $(nproc) cores (the run on one of them), ${os:-$(uname -s)}, $(/usr/lib/wine/wine64 --version 2>/dev/null || echo "Wine")"
 }
 
 if [ -s "$table" ]; then
