@@ -22,7 +22,6 @@ namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr UINT_PTR kTimer1Id = 1;
 // Posted to itself: the big icon, which nothing shows at start, is loaded once the
 // window is up.
 constexpr UINT kLoadBigIcon = WM_APP + 1;

@@ -21,6 +21,8 @@ public:
     static bool Open(Form1& form, HINSTANCE instance, int showCommand);
 
     HWND Window() const { return window_.get(); }
+    // The id of Timer1, the rotation's timer, on the window.
+    static constexpr UINT_PTR kTimer1Id = 1;
 
 private:
     struct ControlSpec;

@@ -1,8 +1,10 @@
-// Quendral's window in high contrast and through a change of the system's settings. Wine
-// can't switch high contrast on, so the window is made here, in this process, where the
-// test sets the one state the drawing reads (high_contrast::OverrideForTests) and the
-// system's colours (SetSysColors, put back afterwards), and reads what the window drew
-// from its own surface.
+// Quendral's window made here, in this process, for what can only be seen from inside it.
+// In high contrast and through a change of the system's settings: Wine can't switch high
+// contrast on, so the test sets the one state the drawing reads
+// (high_contrast::OverrideForTests) and the system's colours (SetSysColors, put back
+// afterwards), and reads what the window drew from its own surface. Its rotation timer:
+// whether it is set is asked of the window itself, where from outside only a wait could
+// suggest that it never ticks.
 #include <doctest/doctest.h>
 
 #include <cstdint>
@@ -297,4 +299,45 @@ TEST_CASE(
     CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 2);
     CHECK(TextOf(pace) == paceBefore);
     CHECK(paceBefore == u"3");
+}
+
+namespace {
+
+// Whether the rotation's timer is set on the window, asked without a wait. KillTimer says
+// so, and stops it: a check that finds it set is followed by a press that sets it again.
+bool TimerIsSet() {
+    return KillTimer(TheForm(), Form1::kTimer1Id) != FALSE;
+}
+
+void Press(const wchar_t* caption) {
+    SendMessageW(Control(L"Button", caption), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brings it back") {
+    HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
+    Press(L"Clear");  // an empty list: a step announces nothing to any messenger about
+    const std::u16string paceBefore = TextOf(pace);
+    // Down to 1 and up again, no "Ok": the timer was never switched on.
+    for (int press = 0; press < 70 && TextOf(pace) != u"1"; ++press) Press(L"<");
+    REQUIRE(TextOf(pace) == u"1");
+    CHECK_FALSE(TimerIsSet());
+    Press(L">");
+    CHECK_FALSE(TimerIsSet());
+    Press(L"<");
+
+    Press(L"Ok");  // at 1 s
+    CHECK(TimerIsSet());
+    Press(L"Ok");
+    Press(L"<");  // 0: stopped, though the timer stays switched on
+    CHECK(TextOf(pace) == u"0");
+    CHECK_FALSE(TimerIsSet());
+    Press(L">");  // 1 again: running with no "Ok"
+    CHECK(TimerIsSet());
+    Press(L"<");
+    CHECK_FALSE(TimerIsSet());
+
+    for (int press = 0; press < 70 && TextOf(pace) != paceBefore; ++press) Press(L">");
+    KillTimer(TheForm(), Form1::kTimer1Id);
 }
