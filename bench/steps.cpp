@@ -14,24 +14,8 @@ namespace {
 constexpr int kReceivers = 8;
 constexpr int kFastPace = kMaxPace;  // no tick comes between two presses
 
-// "9876 µs", "12,345 µs".
 std::string Microseconds(double value) {
-    return value >= 10000 ? Text("%s µs", Grouped(static_cast<std::uint64_t>(value)).c_str())
-                          : Text("%.0f µs", value);
-}
-
-// Each round's medians, a vector a side.
-template <class Round>
-auto Rounds(int rounds, Round&& round) {
-    using Medians = decltype(round());
-    std::array<std::vector<double>, std::tuple_size_v<Medians>> values;
-    for (int i = 0; i < rounds; ++i) {
-        const Medians medians = round();
-        for (std::size_t side = 0; side < medians.size(); ++side) {
-            values[side].push_back(medians[side]);
-        }
-    }
-    return values;
+    return Text("%.0f µs", value);
 }
 
 // What the figures share: one receiver, a Quendral with the small list, the baseline
@@ -46,36 +30,33 @@ struct StepRig {
         PlaceAt(window, 640, 0);
         PlaceAt(small.Form(), 0, 0);
         Prepare(small, kFastPace);
-        // Warm-up: every path once, untimed.
-        PressOk(small)();
-        Direct(button, BM_CLICK)();
-        Direct(small.Form(), WM_NULL)();
-        sent += 3;
-        receiver.Expect(sent, "warm-up");
     }
 
-    // One step of each side in turn, `steps` times over, the side that goes first moving on
-    // by one each time, after one untimed step of each that brings the windows involved to
-    // the state the timed ones run in (focus, activation, caches). Each side's median
-    // microseconds per step: single steps alternated see the same load from the rest of the
-    // machine, and the median leaves out the steps a scheduler's hiccup lengthened.
+    // Rounds of one step of each side in turn, `steps` times over, the first side moving on
+    // by one each time, after an untimed step of each (focus, activation, caches). Each
+    // side's median step in microseconds, a value a round: steps taken in turn share the
+    // machine's load, and a median leaves out those a scheduler's hiccup lengthened.
     template <class... Step>
-    std::array<double, sizeof...(Step)> Alternating(Step&&... sides) {
+    auto Alternating(int rounds, Step&&... sides) {
         constexpr std::size_t count = sizeof...(Step);
         const std::array<std::function<void()>, count> step{std::ref(sides)...};
-        for (const auto& each : step) each();
-        std::array<std::vector<double>, count> times;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(steps); ++i) {
-            for (std::size_t turn = 0; turn < count; ++turn) {
-                const std::size_t side = (i + turn) % count;
-                const Stopwatch watch;
-                step[side]();
-                times[side].push_back(watch.Microseconds());
+        std::array<std::vector<double>, count> medians;
+        for (int round = 0; round < rounds; ++round) {
+            for (const auto& each : step) each();
+            std::array<std::vector<double>, count> times;
+            for (std::size_t i = 0; i < static_cast<std::size_t>(steps); ++i) {
+                for (std::size_t turn = 0; turn < count; ++turn) {
+                    const std::size_t side = (i + turn) % count;
+                    const Stopwatch watch;
+                    step[side]();
+                    times[side].push_back(watch.Microseconds());
+                }
+            }
+            sent += (static_cast<std::size_t>(steps) + 1) * count;
+            for (std::size_t side = 0; side < count; ++side) {
+                medians[side].push_back(Median(times[side]));
             }
         }
-        sent += (static_cast<std::size_t>(steps) + 1) * count;
-        std::array<double, count> medians{};
-        for (std::size_t side = 0; side < count; ++side) medians[side] = Median(times[side]);
         return medians;
     }
     // A press of a Quendral's "Ok": one step, one record to each receiver.
@@ -87,28 +68,13 @@ struct StepRig {
     std::function<void()> Direct(HWND window, UINT message) {
         return [this, window, message] {
             SendMessageW(window, message, 0, 0);
-            SendRecord();
+            DWORD_PTR ignored = 0;
+            if (!SendMessageTimeoutA(receiver.window, WM_COPYDATA, 0,
+                                     reinterpret_cast<LPARAM>(&record),
+                                     SMTO_BLOCK | SMTO_ABORTIFHUNG, kStepBudgetMs, &ignored)) {
+                throw std::runtime_error("the quiet receiver did not take a record");
+            }
         };
-    }
-    // A press of the baseline button, then what a step asks of the window server, asked
-    // from here: the top-level lookups (the receiver, then none after it), the message-only
-    // lookup, the timer set afresh, and the record sent.
-    std::function<void()> ButtonAndStepRequests() {
-        return [this] {
-            SendMessageW(button, BM_CLICK, 0, 0);
-            const HWND first = FindWindowExA(nullptr, nullptr, kMessengerClass, nullptr);
-            FindWindowExA(nullptr, first, kMessengerClass, nullptr);
-            FindWindowExA(HWND_MESSAGE, nullptr, kMessengerClass, nullptr);
-            SetTimer(timerWindow.get(), 1, USER_TIMER_MAXIMUM, nullptr);
-            SendRecord();
-        };
-    }
-    void SendRecord() {
-        DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(receiver.window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
-                                 SMTO_BLOCK | SMTO_ABORTIFHUNG, kStepBudgetMs, &ignored)) {
-            throw std::runtime_error("the quiet receiver did not take a record");
-        }
     }
 
     const int steps;
@@ -116,9 +82,6 @@ struct StepRig {
     qt::QuendralApp small;
     qt::ChildProcess buttonProcess{qt::BesideThisProgram(L"baseline_button.exe"), L""};
     HWND button = nullptr;
-    // Holds the timer ButtonAndStepRequests sets, as Quendral's window holds its own.
-    const UniqueWindow timerWindow{
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)};
     // What Quendral sends for an entry, its text as long as theirs, to send straight from here.
     std::vector<std::uint8_t> bytes = qt::RecordBytesFor(EntryText(0));
     COPYDATASTRUCT record{kNowPlayingRecordId, static_cast<DWORD>(bytes.size()), bytes.data()};
@@ -127,23 +90,12 @@ struct StepRig {
 
 // 1. A press of "Ok" against what the platform spends on the same: a press of a plain
 // owner-drawn button, or a bare round trip to Quendral's window, plus the record sent
-// straight to the receiver. A note sets it against the button press with every request a
-// step makes, in rounds of their own.
+// straight to the receiver.
 void StepCost(Report& report, const Settings& settings, StepRig& rig) {
-    const auto [ok, button, bare] = Rounds(settings.rounds, [&] {
-        return rig.Alternating(rig.PressOk(rig.small), rig.Direct(rig.button, BM_CLICK),
-                               rig.Direct(rig.small.Form(), WM_NULL));
-    });
-    const auto [okBeside, requests] = Rounds(settings.rounds, [&] {
-        return rig.Alternating(rig.PressOk(rig.small), rig.ButtonAndStepRequests());
-    });
+    const auto [ok, button, bare] =
+        rig.Alternating(settings.rounds, rig.PressOk(rig.small), rig.Direct(rig.button, BM_CLICK),
+                        rig.Direct(rig.small.Form(), WM_NULL));
     rig.receiver.Expect(rig.sent, "figure 1");
-    report.notes.push_back(Text(
-        "Figure 1: a step asks the window server for more than the send: the top-level "
-        "messenger windows (one lookup each, and one that finds none after the last), the "
-        "message-only ones, and the timer set afresh. The baseline press with those requests "
-        "made from the benchmark before its send takes %s; the \"Ok\" press is %.2f times that.",
-        Microseconds(Median(requests)).c_str(), MedianRatio(okBeside, requests)));
     for (const auto& [label, reference] : {std::pair{"1a", &button}, {"1b", &bare}}) {
         const double ratio = MedianRatio(ok, *reference);
         report.Set(
@@ -182,9 +134,8 @@ void FlatInListSize(Report& report, const Settings& settings, StepRig& rig) {
     // Counted afresh, as the small Quendral's timer may have ticked meanwhile.
     rig.sent = rig.receiver.Taken();
 
-    const auto [small, full] = Rounds(settings.rounds, [&] {
-        return rig.Alternating(rig.PressOk(rig.small), rig.PressOk(large));
-    });
+    const auto [small, full] =
+        rig.Alternating(settings.rounds, rig.PressOk(rig.small), rig.PressOk(large));
     rig.receiver.Expect(rig.sent, "figure 2");
     const double ratio = MedianRatio(full, small);
     report.Set("2",
@@ -200,7 +151,7 @@ void LinearInReceivers(Report& report, const Settings& settings, StepRig& rig) {
         if (qt::TopLevelWindows(kMessengerClassW).size() != static_cast<std::size_t>(count)) {
             throw std::runtime_error(Text("not exactly %d messenger windows are open", count));
         }
-        return rig.Alternating(rig.PressOk(rig.small))[0];
+        return rig.Alternating(1, rig.PressOk(rig.small))[0][0];
     };
     const auto [one, many] = Interleaved(
         settings.rounds, [&] { return timed(1); },

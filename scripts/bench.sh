@@ -41,12 +41,9 @@ for file in "$build/bench.exe" "$shipped"; do
   fi
 done
 
-# Every process of the run shares one processor. On a virtual machine a request to the
-# window server that has to wake an idle processor waits tens of microseconds for it, more
-# than most requests cost, and how often that happens depends on where the scheduler
-# happened to put each process: timed on several processors, two identical Quendrals'
-# steps differed by half. The programs here run one at a time anyway (each send waits for
-# its answer), so one processor times their own work. The first one this run may use.
+# The run on one processor: on a virtual machine a window-server request that must wake an
+# idle processor waits tens of microseconds, as often as the scheduler's placing decides.
+# The programs take turns anyway (each send waits for its answer).
 cpu=$(taskset -pc $$ | sed 's/.*: //; s/[,-].*//')
 
 started=$SECONDS
