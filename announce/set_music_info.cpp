@@ -26,9 +26,7 @@ void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist, std::u16s
         },
         [&record](WindowHandle window, unsigned waitMs) {
             // SMTO_BLOCK: no other handler of Quendral runs while it waits. SMTO_ABORTIFHUNG:
-            // a window the system counts as hung costs nothing. A window gone since the
-            // search fails at once: the send looks it up itself, so an IsWindow first would
-            // only ask the window server the same question twice.
+            // a window the system counts as hung costs nothing. One gone fails at once.
             DWORD_PTR ignored = 0;
             return SendMessageTimeoutA(reinterpret_cast<HWND>(window), WM_COPYDATA, 0,
                                        reinterpret_cast<LPARAM>(&record),
