@@ -44,10 +44,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
-void PumpFor(DWORD milliseconds) {
-    WaitUntil([] { return false; }, milliseconds);
-}
-
 namespace {
 
 std::vector<HWND> ChildrenOf(HWND parent, std::wstring_view className, DWORD pid) {

@@ -25,9 +25,6 @@ std::wstring FreshTempPath(std::wstring_view stem);
 // Pumps this thread's messages until done() holds or timeoutMs has passed.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// Pumps this thread's messages for a fixed time (timers need it to tick).
-void PumpFor(DWORD milliseconds);
-
 // Top-level windows of a class, in the order the system lists them; of one process if pid != 0.
 std::vector<HWND> TopLevelWindows(std::wstring_view className, DWORD pid = 0);
 // The same among message-only windows (those made with the parent HWND_MESSAGE).

@@ -119,7 +119,7 @@ int Run(const std::wstring& screenshot) {
                                                              record.bytes.size());
         std::printf("  %s\n", Utf8(quendral::messenger::DisplayLine(parsed)).c_str());
     }
-    PumpFor(300);
+    WaitUntil([] { return false; }, 300);  // the windows' last paints
     const bool saved = SaveWindowsPicture({app.Form(), messenger.Window()}, screenshot);
     app.Close();
     if (!arrived) std::printf("Fewer than three announcements arrived.\n");
