@@ -1,10 +1,8 @@
-// Quendral's window made here, in this process, for what can only be seen from inside it.
-// In high contrast and through a change of the system's settings: Wine can't switch high
-// contrast on, so the test sets the one state the drawing reads
-// (high_contrast::OverrideForTests) and the system's colours (SetSysColors, put back
-// afterwards), and reads what the window drew from its own surface. Its rotation timer:
-// whether it is set is asked of the window itself, where from outside only a wait could
-// suggest that it never ticks.
+// Quendral's window made in this process, for what only shows from inside. Wine can't
+// switch high contrast on, so the test sets the one state the drawing reads
+// (high_contrast::OverrideForTests) and the system's colours (put back afterwards), and
+// reads what the window drew from its own surface. Whether its rotation timer is set is
+// asked of the window, where from outside only a wait could suggest that it never ticks.
 #include <doctest/doctest.h>
 
 #include <cstdint>
@@ -301,43 +299,31 @@ TEST_CASE(
     CHECK(paceBefore == u"3");
 }
 
-namespace {
-
-// Whether the rotation's timer is set on the window, asked without a wait. KillTimer says
-// so, and stops it: a check that finds it set is followed by a press that sets it again.
-bool TimerIsSet() {
-    return KillTimer(TheForm(), Form1::kTimer1Id) != FALSE;
-}
-
-void Press(const wchar_t* caption) {
-    SendMessageW(Control(L"Button", caption), BM_CLICK, 0, 0);
-}
-
-}  // namespace
-
 TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brings it back") {
+    // Asked without a wait: KillTimer says whether the timer was set, and stops it, so a
+    // check that finds it set is followed by a press that sets it again.
+    const auto timerIsSet = [] { return KillTimer(TheForm(), Form1::kTimer1Id) != FALSE; };
+    const auto press = [](const wchar_t* caption) {
+        SendMessageW(Control(L"Button", caption), BM_CLICK, 0, 0);
+    };
     HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
-    Press(L"Clear");  // an empty list: a step announces nothing to any messenger about
+    press(L"Clear");  // an empty list: a step announces nothing to any messenger about
     const std::u16string paceBefore = TextOf(pace);
-    // Down to 1 and up again, no "Ok": the timer was never switched on.
-    for (int press = 0; press < 70 && TextOf(pace) != u"1"; ++press) Press(L"<");
+    for (int i = 0; i < 70 && TextOf(pace) != u"1"; ++i) press(L"<");
     REQUIRE(TextOf(pace) == u"1");
-    CHECK_FALSE(TimerIsSet());
-    Press(L">");
-    CHECK_FALSE(TimerIsSet());
-    Press(L"<");
+    CHECK_FALSE(timerIsSet());
+    press(L">");
+    CHECK_FALSE(timerIsSet());
+    press(L"<");
 
-    Press(L"Ok");  // at 1 s
-    CHECK(TimerIsSet());
-    Press(L"Ok");
-    Press(L"<");  // 0: stopped, though the timer stays switched on
-    CHECK(TextOf(pace) == u"0");
-    CHECK_FALSE(TimerIsSet());
-    Press(L">");  // 1 again: running with no "Ok"
-    CHECK(TimerIsSet());
-    Press(L"<");
-    CHECK_FALSE(TimerIsSet());
+    press(L"Ok");  // at 1 s
+    CHECK(timerIsSet());
+    press(L"Ok");
+    press(L"<");  // 0: stopped, though the timer stays switched on
+    CHECK_FALSE(timerIsSet());
+    press(L">");  // 1 again: running with no "Ok"
+    CHECK(timerIsSet());
 
-    for (int press = 0; press < 70 && TextOf(pace) != paceBefore; ++press) Press(L">");
+    for (int i = 0; i < 70 && TextOf(pace) != paceBefore; ++i) press(L">");
     KillTimer(TheForm(), Form1::kTimer1Id);
 }

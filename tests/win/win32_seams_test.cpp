@@ -174,38 +174,3 @@ TEST_CASE("Win32Controls::the window timer's period and switch are independent")
         CHECK(WaitUntil([&] { return host.ticks >= stoppedAt + 3; }, 5000));
     }
 }
-
-TEST_CASE("Win32Controls::pace and start on the real timer") {
-    Host host;
-    WindowTextControl saniye(host.label);
-    ListBoxEntries liste(host.list);
-    Recording messenger;
-    std::int16_t rotationIndex = 0;
-    liste.Append(u"a");
-
-    SUBCASE("stepping the pace before Ok announces nothing and starts nothing") {
-        Longer(saniye, *host.timer);
-        Shorter(saniye, *host.timer);
-        Shorter(saniye, *host.timer);
-        CHECK(WindowText(host.label) == u"1");
-        CHECK_FALSE(host.TimerWasSet());
-        CHECK(messenger.announced.empty());
-    }
-    SUBCASE("Ok at pace 1 announces at once and then ticks about once a second") {
-        Shorter(saniye, *host.timer);
-        Start(saniye, *host.timer, liste, rotationIndex, messenger);
-        CHECK(messenger.announced.size() == 1);
-        // About once a second: three ticks take well over two seconds, not the ~30 ms a
-        // zero or tiny period would give. Only a far too short interval fails; a slow
-        // machine merely waits longer.
-        const ULONGLONG started = GetTickCount64();
-        REQUIRE(WaitUntil([&] { return host.ticks >= 3; }, 30000));
-        CHECK(GetTickCount64() - started >= 2500);
-        // Pace 0 stops the ticks with the switch still on, '>' brings them back.
-        Shorter(saniye, *host.timer);
-        const int stoppedAt = host.ticks;
-        CHECK_FALSE(host.TimerWasSet());
-        Longer(saniye, *host.timer);
-        CHECK(WaitUntil([&] { return host.ticks > stoppedAt; }, 4000));
-    }
-}
