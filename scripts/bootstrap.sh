@@ -7,7 +7,7 @@ packages=(
   cmake make
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1
-  xvfb xauth x11-utils imagemagick fonts-dejavu-core python3
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core python3 util-linux
   doctest-dev libstb-dev
 )
 
