@@ -68,6 +68,23 @@ std::vector<WindowHandle> CollectWindows(FindNext&& findNext) {
     return windows;
 }
 
+// How one send went. Windows refuses a message from a program of lower integrity (Vista's
+// UIPI) with ERROR_ACCESS_DENIED; Wine gives the same for a record of more than about 1 MB.
+enum class SendOutcome {
+    kTook,      // the window answered within its wait
+    kNotTaken,  // it timed out, was hung or was gone by its turn
+    kRefused,   // the system refused to deliver it
+};
+
+// What a step's delivery did. A window the step ran out of time for counts as found, not
+// as having taken the record.
+struct DeliveryReport {
+    std::size_t found = 0;
+    std::size_t took = 0;
+    std::size_t refused = 0;
+    bool operator==(const DeliveryReport&) const = default;
+};
+
 // Decides how long each send of a step may wait, and remembers from step to step the
 // windows that made it wait, so that no window makes Quendral wait twice in a row.
 class DeliveryPacer {
@@ -89,21 +106,26 @@ private:
 
 // One step: collects the windows, then sends to each in the order found, top-level ones
 // first, all within the one step's time; the step ends by kStepLimitMs after it began.
-// send(window, waitMs) says whether the window answered. A send to a window gone by its
-// turn must fail at once, as the system's does, so the rest still get the record. now()
-// reads a clock in milliseconds.
+// send(window, waitMs) returns a SendOutcome. A send to a window gone by its turn must
+// fail at once, as the system's does, so the rest still get the record. now() reads a
+// clock in milliseconds.
 template <class FindNext, class Send, class Now>
-void DeliverToEveryWindow(DeliveryPacer& pacer, FindNext&& findNext, Send&& send, Now&& now) {
+DeliveryReport DeliverToEveryWindow(DeliveryPacer& pacer, FindNext&& findNext, Send&& send,
+                                    Now&& now) {
     const std::uint64_t start = now();
     const std::vector<WindowHandle> windows = CollectWindows(findNext);
     pacer.KeepOnly(windows);
+    DeliveryReport report{windows.size(), 0, 0};
     for (const WindowHandle window : windows) {
         const std::uint64_t before = now();
         const unsigned wait = pacer.WaitFor(window, before - start);
         if (wait == 0) break;
-        const bool answered = send(window, wait);
-        pacer.Note(window, now() - before, answered);
+        const SendOutcome outcome = send(window, wait);
+        report.took += outcome == SendOutcome::kTook;
+        report.refused += outcome == SendOutcome::kRefused;
+        pacer.Note(window, now() - before, outcome == SendOutcome::kTook);
     }
+    return report;
 }
 
 }  // namespace quendral

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "announce/delivery.h"
+
 namespace quendral {
 
 // COPYDATASTRUCT::dwData of a now-playing record.
@@ -25,10 +27,10 @@ std::u16string BuildNowPlayingText(std::u16string_view r_sArtist, std::u16string
                                    std::u16string_view r_sTitle, std::u16string_view r_sWMContentID,
                                    std::u16string_view r_sFormat, std::int16_t r_bShow);
 
-// Publishes one entry as the now-playing line.
+// Publishes one entry as the now-playing line and says how its delivery went.
 class Announcer {
 public:
-    virtual void Announce(std::u16string_view entry) = 0;
+    virtual DeliveryReport Announce(std::u16string_view entry) = 0;
 
 protected:
     ~Announcer() = default;

@@ -9,22 +9,23 @@
 
 namespace quendral {
 
-// Builds the now-playing record once and sends it, synchronously, to each top-level
-// window of the messenger's class, in the order the system lists them when the call
-// begins. A window may take at most the step's budget; one that made an earlier call
-// wait (pacer remembers it) gets a short wait only, and windows not reached by the
-// step's limit miss this record. A send that times out before its window took the
+// Builds the now-playing record once and sends it, synchronously, to each window of the
+// messenger's class, top-level ones first, in the order the system lists them when the
+// call begins, and reports how the sends went. A window may take at most the step's budget; one
+// that made an earlier call wait (pacer remembers it) gets a short wait only, and windows not
+// reached by the step's limit miss this record. A send that times out before its window took the
 // record is withdrawn by the system; one the window already took still runs its course.
-void SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
-                  std::u16string_view r_sAlbum = {}, std::u16string_view r_sTitle = {},
-                  std::u16string_view r_sWMContentID = {},
-                  std::u16string_view r_sFormat = kDefaultFormat, std::int16_t r_bShow = kTrue);
+DeliveryReport SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
+                            std::u16string_view r_sAlbum = {}, std::u16string_view r_sTitle = {},
+                            std::u16string_view r_sWMContentID = {},
+                            std::u16string_view r_sFormat = kDefaultFormat,
+                            std::int16_t r_bShow = kTrue);
 
 // Sends each entry to the messenger with the now-playing defaults, remembering from step
 // to step which windows made a step wait.
 class MessengerAnnouncer final : public Announcer {
 public:
-    void Announce(std::u16string_view entry) override;
+    DeliveryReport Announce(std::u16string_view entry) override;
 
 private:
     DeliveryPacer pacer_;

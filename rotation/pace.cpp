@@ -64,11 +64,11 @@ void Longer(TextControl& saniye, RotationTimer& Timer1) {
     StepPace(saniye, Timer1, +1);
 }
 
-void Start(const TextControl& saniye, RotationTimer& Timer1, const EntryList& liste,
-           std::int16_t& rotationIndex, Announcer& announcer) {
+StepReport Start(const TextControl& saniye, RotationTimer& Timer1, const EntryList& liste,
+                 std::int16_t& rotationIndex, Announcer& announcer) {
     Timer1.SetPeriod(PeriodFromPace(ParsePace(saniye.Text())));
     Timer1.SwitchOn();
-    RotationStep(liste, rotationIndex, announcer);
+    return RotationStep(liste, rotationIndex, announcer);
 }
 
 }  // namespace quendral

@@ -32,7 +32,7 @@ void Shorter(TextControl& saniye, RotationTimer& Timer1);
 void Longer(TextControl& saniye, RotationTimer& Timer1);
 
 // "Ok": period from the caption, timer on, and one rotation step at once.
-void Start(const TextControl& saniye, RotationTimer& Timer1, const EntryList& liste,
-           std::int16_t& rotationIndex, Announcer& announcer);
+StepReport Start(const TextControl& saniye, RotationTimer& Timer1, const EntryList& liste,
+                 std::int16_t& rotationIndex, Announcer& announcer);
 
 }  // namespace quendral

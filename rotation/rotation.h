@@ -64,14 +64,28 @@ protected:
 };
 
 // Appends the input box's text (empty or not) and empties the box. When the list is
-// full or refuses the text, nothing changes but a notice: the typed text stays.
+// full, or the box or the list can't hand the text over, nothing changes but a notice:
+// the typed text stays.
 void AddEntry(EntryList& liste, InputBox& ekle);
 
 // Removes every entry and empties the input box; the cursor and the timer stay as they are.
 void ClearEntries(EntryList& liste, TextControl& ekle);
 
-// Announces the entry under rotationIndex and moves the cursor on. A cursor at or past
-// the end goes back to the first entry; a step on an empty list announces nothing.
-void RotationStep(const EntryList& liste, std::int16_t& rotationIndex, Announcer& announcer);
+// What a step did, for the window to tell.
+struct StepReport {
+    enum class Kind {
+        kEmptyList,  // nothing to announce
+        kPublished,  // line went out as delivery says
+        kNotSent,    // line or its record could not be made (out of memory)
+    };
+    Kind kind = Kind::kEmptyList;
+    std::u16string line;
+    DeliveryReport delivery;
+};
+
+// Announces the entry under rotationIndex and moves the cursor on, also when the entry
+// could not be sent, so that one line never sticks the rotation. A cursor at or past the
+// end goes back to the first entry; a step on an empty list announces nothing.
+StepReport RotationStep(const EntryList& liste, std::int16_t& rotationIndex, Announcer& announcer);
 
 }  // namespace quendral

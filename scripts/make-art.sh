@@ -26,7 +26,8 @@ mkdir -p "$out"
 #   white panel   x 20..423, y 82..371, rounded, thin grey border; the
 #                 controls sit on it at x 104..334, y 111..337 and paint
 #                 white button faces, so it must stay pure white
-#   status strip  y 385..419  light grey-blue, small lettering at left
+#   status strip  y 385..419  light grey-blue, a note sign at left; the window's
+#                 status draws its text right of it, over the strip's own pixels
 #   margins       light blue-grey around the panel
 "$convert" \
   -size 444x420 gradient:'#E4EAF2-#D2DBE6' \
@@ -51,7 +52,7 @@ mkdir -p "$out"
   -fill '#A8B6C8' -draw 'line 0,385 443,385' \
   -fill '#EEF2F7' -draw 'line 0,386 443,386' \
   -font "$plain" -pointsize 11 -fill '#3E5371' \
-  -annotate +14+407 $'\xe2\x99\xaa  Now playing' \
+  -annotate +14+407 $'\xe2\x99\xaa' \
   -strip -type TrueColor -colorspace sRGB \
   -interlace none -sampling-factor 1x1 -quality 90 \
   "$out/background.jpg"

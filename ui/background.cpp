@@ -1,5 +1,6 @@
 #include "ui/background.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ui/dpi.h"
@@ -43,14 +44,16 @@ void Background::Fit(int dpi, int width, int height) {
     fittedSize_ = {width, height};
 }
 
-void Background::Paint(HDC dc, const RECT& client) const {
+void Background::PaintPart(HDC dc, const RECT& area, POINT from) const {
     if (!fitted_) {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         return;
     }
     UniqueDc memory(CreateCompatibleDC(dc));
     Selection select(memory.get(), fitted_.get());
-    BitBlt(dc, 0, 0, fittedSize_.cx, fittedSize_.cy, memory.get(), 0, 0, SRCCOPY);
+    BitBlt(dc, area.left, area.top, std::min<LONG>(area.right - area.left, fittedSize_.cx - from.x),
+           std::min<LONG>(area.bottom - area.top, fittedSize_.cy - from.y), memory.get(), from.x,
+           from.y, SRCCOPY);
 }
 
 }  // namespace quendral

@@ -19,7 +19,9 @@ public:
     void Fit(int dpi, int width, int height);
 
     // Draws from the client area's top-left corner; falls back to a white fill.
-    void Paint(HDC dc, const RECT& client) const;
+    void Paint(HDC dc, const RECT& client) const { PaintPart(dc, client, {0, 0}); }
+    // Draws the part of the picture that lies at from in the client area into area of dc.
+    void PaintPart(HDC dc, const RECT& area, POINT from) const;
 
 private:
     picture::Image source_;

@@ -8,6 +8,7 @@
 
 #include "rotation/pace.h"
 #include "rotation/rotation.h"
+#include "rotation/status.h"
 #include "ui/accessible.h"
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
@@ -27,6 +28,8 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT kLoadBigIcon = WM_APP + 1;
 // The Color 9 of the layout: the system's caption-text colour.
 constexpr int kColour9 = COLOR_CAPTIONTEXT;
+// The picture's own lettering on its status strip.
+constexpr COLORREF kStripText = RGB(0x3E, 0x53, 0x71);
 
 // Control ids stay clear of IDOK (1) and IDCANCEL (2), which the dialog keys send.
 enum ControlId : UINT {
@@ -39,6 +42,7 @@ enum ControlId : UINT {
     kIdCommand2,
     kIdCommand1,
     kIdCommand3,
+    kIdDurum,
 };
 
 // Colour 9 is white in the classic scheme but black in today's, where the usual
@@ -110,6 +114,9 @@ const Form1::ControlSpec Form1::kControls[] = {
      layout::kCommand1, &Fonts::caption},
     {&Form1::Command3, kIdCommand3, WC_BUTTONW, captions::kClear, WS_TABSTOP | BS_OWNERDRAW, 0,
      layout::kCommand3, &Fonts::caption},
+    {&Form1::durum, kIdDurum, WC_STATICW,
+     reinterpret_cast<const wchar_t*>(kStatusBeforeFirstStep.data()), SS_OWNERDRAW | SS_NOPREFIX, 0,
+     layout::kDurum, &Fonts::text},
 };
 
 struct Form1::Spoken {
@@ -130,6 +137,7 @@ const Form1::Spoken Form1::kSpoken[] = {
      {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Publishes the next entry now, then one at every pace"}},
     {&Form1::Command1, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Adds the new entry to the entries"}},
     {&Form1::Command3, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Empties the entries and the new entry"}},
+    {&Form1::durum, {ROLE_SYSTEM_STATUSBAR, nullptr, nullptr, false, true}},
 };
 
 bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
@@ -401,6 +409,7 @@ LRESULT Form1::OnColorStatic(HDC dc) {
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (item.CtlType == ODT_BUTTON) PaintButton(item);
+    if (item.CtlType == ODT_STATIC && item.hwndItem == durum) PaintStatus(item);
 }
 
 void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
@@ -436,6 +445,38 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     }
 }
 
+// The strip's own part of the picture, the text over it, drawn off-screen first so that a
+// changing text never flickers.
+void Form1::PaintStatus(const DRAWITEMSTRUCT& item) const {
+    const RECT area = item.rcItem;
+    const RECT local{0, 0, area.right - area.left, area.bottom - area.top};
+    UniqueDc memory(CreateCompatibleDC(item.hDC));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(item.hDC, local.right, local.bottom));
+    if (!memory || !bitmap) return;
+    Selection drawn(memory.get(), bitmap.get());
+    HDC dc = memory.get();
+    if (highContrast_) {
+        FillRect(dc, &local, GetSysColorBrush(COLOR_BTNFACE));
+    } else {
+        POINT from{area.left, area.top};
+        MapWindowPoints(item.hwndItem, window_.get(), &from, 1);
+        background_.PaintPart(dc, local, from);
+    }
+    const std::u16string text = WindowText(item.hwndItem);
+    RECT room = local;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : kStripText);
+    Selection font(dc, fonts_.text.get());
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()),
+              &room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    BitBlt(item.hDC, area.left, area.top, local.right, local.bottom, dc, 0, 0, SRCCOPY);
+}
+
+void Form1::ShowStatus(const StepReport& report) {
+    const std::u16string text = StatusText(report);
+    if (WindowText(durum) != text) SetWindowText16(durum, text);
+}
+
 void Form1::OnDestroy() {
     seams_.reset();  // the timer stops with it
     PostQuitMessage(0);
@@ -450,7 +491,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    Start(seams_->saniye, seams_->Timer1, seams_->liste, rotationIndex, messenger_);
+    ShowStatus(Start(seams_->saniye, seams_->Timer1, seams_->liste, rotationIndex, messenger_));
 }
 
 void Form1::Command3_Click() {
@@ -466,7 +507,7 @@ void Form1::cok_Click() {
 }
 
 void Form1::Timer1_Timer() {
-    RotationStep(seams_->liste, rotationIndex, messenger_);
+    ShowStatus(RotationStep(seams_->liste, rotationIndex, messenger_));
 }
 
 }  // namespace quendral

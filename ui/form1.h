@@ -54,6 +54,9 @@ private:
     void SetIcons(int dpi);
     void LoadBigIcon();
     void PaintButton(const DRAWITEMSTRUCT& item) const;
+    void PaintStatus(const DRAWITEMSTRUCT& item) const;
+    // Says what a step did; the strip is redrawn only when its text changes.
+    void ShowStatus(const StepReport& report);
 
     void Form_Load();
     void Command1_Click();
@@ -79,6 +82,7 @@ private:
     HWND Command2 = nullptr;
     HWND Command1 = nullptr;
     HWND Command3 = nullptr;
+    HWND durum = nullptr;  // the status strip ("status")
     // The controls as the rotation reaches them, made once when the controls are.
     struct Seams {
         Seams(HWND listBox, HWND edit, HWND label, BalloonNotice& notice, HWND window,

@@ -38,5 +38,7 @@ inline constexpr TwipsRect kLabel1{4148, 1680, 615, 255};
 inline constexpr TwipsRect kCommand2{3908, 2520, 1095, 2535};
 inline constexpr TwipsRect kCommand1{1560, 4800, 975, 255};
 inline constexpr TwipsRect kCommand3{2640, 4800, 975, 255};
+// The status, on the picture's strip along the bottom, right of its note sign.
+inline constexpr TwipsRect kDurum{420, 5805, 6060, 465};
 
 }  // namespace quendral::layout

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "announce/delivery.h"
@@ -26,6 +27,8 @@ struct Desktop {
     std::vector<std::pair<WindowHandle, unsigned>> sends;  // window and the wait it was given
     std::vector<WindowHandle> lookups;                     // the window each lookup searched after
     DeliveryPacer pacer;
+    std::set<WindowHandle> refuses;  // windows of higher rights, which refuse every record
+    DeliveryReport report;           // the last step's
 
     void Open(WindowHandle handle, std::uint64_t takesMs = 0) {
         order.push_back(handle);
@@ -51,8 +54,9 @@ struct Desktop {
     }
 
     // As the system's, a send to a window that is gone fails at once.
-    bool Send(WindowHandle handle, unsigned waitMs) {
-        if (!Exists(handle)) return false;
+    SendOutcome Send(WindowHandle handle, unsigned waitMs) {
+        if (!Exists(handle)) return SendOutcome::kNotTaken;
+        if (refuses.contains(handle)) return SendOutcome::kRefused;
         sends.emplace_back(handle, waitMs);
         Window& window = windows[handle];
         ++window.records;
@@ -63,7 +67,7 @@ struct Desktop {
         if (window.closesOnRecord) std::erase(order, handle);
         const bool answered = window.takesMs <= waitMs;
         clock += answered ? window.takesMs : waitMs;
-        return answered;
+        return answered ? SendOutcome::kTook : SendOutcome::kNotTaken;
     }
 
     // One step; returns its length on the clock.
@@ -71,7 +75,7 @@ struct Desktop {
         sends.clear();
         lookups.clear();
         const std::uint64_t start = clock;
-        DeliverToEveryWindow(
+        report = DeliverToEveryWindow(
             pacer, [this](Search search, WindowHandle after) { return FindNext(search, after); },
             [this](WindowHandle handle, unsigned waitMs) { return Send(handle, waitMs); },
             [this] { return clock; });
@@ -174,9 +178,9 @@ TEST_CASE("Delivery::a window gone by its turn does not cost the others their re
         [&](Search search, WindowHandle after) { return desktop.FindNext(search, after); },
         [&](WindowHandle handle, unsigned) {
             // Gone since the search: the send fails at once.
-            if (handle == 0x10 || handle == 0x50) return false;
+            if (handle == 0x10 || handle == 0x50) return SendOutcome::kNotTaken;
             sent.push_back(handle);
-            return true;
+            return SendOutcome::kTook;
         },
         [] { return std::uint64_t{0}; });
     CHECK(sent == std::vector<WindowHandle>{0x20, 0x30, 0x60});
@@ -270,5 +274,59 @@ TEST_CASE("Delivery::a step keeps to its time whatever the windows do") {
         desktop.order.clear();
         desktop.Step();
         CHECK_FALSE(desktop.pacer.IsSlow(0x10));
+    }
+}
+
+TEST_CASE(
+    "Delivery::a step reports the windows found, those that took the record and those that refused "
+    "it") {
+    Desktop desktop;
+    SUBCASE("none found") {
+        desktop.Step();
+        CHECK(desktop.report == DeliveryReport{0, 0, 0});
+    }
+    SUBCASE("all took it, message-only ones counted with the top-level ones") {
+        desktop.Open(0x10);
+        desktop.OpenMessageOnly(0x20);
+        desktop.Step();
+        CHECK(desktop.report == DeliveryReport{2, 2, 0});
+    }
+    SUBCASE("one that never answers ahead of a healthy one: one of two") {
+        desktop.Open(0x10, 1'000'000);
+        desktop.Open(0x20, 1);
+        desktop.Step();
+        CHECK(desktop.report == DeliveryReport{2, 1, 0});
+    }
+    SUBCASE("windows of higher rights refuse it: counted apart from those that took it") {
+        desktop.Open(0x10);
+        desktop.Open(0x20);
+        desktop.refuses = {0x10, 0x20};
+        desktop.Step();
+        CHECK(desktop.report == DeliveryReport{2, 0, 2});
+        desktop.refuses = {0x20};
+        desktop.Step();
+        CHECK(desktop.report == DeliveryReport{2, 1, 1});
+    }
+    SUBCASE("a window gone by its turn was found but did not take it") {
+        desktop.Open(0x10);
+        desktop.Open(0x20);
+        desktop.windows[0x10].closesOnRecord = true;
+        desktop.Step();
+        CHECK(desktop.report == DeliveryReport{2, 2, 0});
+        std::erase(desktop.order, 0x20);  // closed after the search, before its send
+        desktop.order.push_back(0x20);
+        DeliveryReport report = DeliverToEveryWindow(
+            desktop.pacer,
+            [&](Search search, WindowHandle after) { return desktop.FindNext(search, after); },
+            [](WindowHandle, unsigned) { return SendOutcome::kNotTaken; },
+            [] { return std::uint64_t{0}; });
+        CHECK(report == DeliveryReport{1, 0, 0});
+    }
+    SUBCASE("windows the step ran out of time for count as found, not as having taken it") {
+        for (WindowHandle handle = 1; handle <= 30; ++handle) desktop.Open(handle, 1'000'000);
+        desktop.Open(0x1000, 1);
+        desktop.Step();
+        REQUIRE(desktop.windows[0x1000].records == 0);
+        CHECK(desktop.report == DeliveryReport{31, 0, 0});
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,11 @@ struct FakeInput final : InputBox {
     std::u16string text;
     int fullNotices = 0;
     int refusedNotices = 0;
-    std::u16string Text() const override { return text; }
+    bool runsOutOfMemory = false;  // reading the text fails, as a copy too large for memory does
+    std::u16string Text() const override {
+        if (runsOutOfMemory) throw std::bad_alloc();
+        return text;
+    }
     void SetText(std::u16string_view value) override { text = value; }
     void NotifyNotAdded(NotAdded why) override {
         ++(why == NotAdded::kListFull ? fullNotices : refusedNotices);
@@ -42,9 +47,16 @@ struct FakeLabel final : TextControl {
     void SetText(std::u16string_view value) override { caption = value; }
 };
 
+// Reports each announcement as delivery says, or fails it as a record that can't be made.
 struct RecordingAnnouncer final : Announcer {
     std::vector<std::u16string> announced;
-    void Announce(std::u16string_view entry) override { announced.emplace_back(entry); }
+    DeliveryReport delivery{1, 1, 0};
+    bool runsOutOfMemory = false;
+    DeliveryReport Announce(std::u16string_view entry) override {
+        if (runsOutOfMemory) throw std::bad_alloc();
+        announced.emplace_back(entry);
+        return delivery;
+    }
 };
 
 struct FakeTimer final : RotationTimer {

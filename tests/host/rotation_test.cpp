@@ -17,7 +17,7 @@ struct Rotation {
         ekle.text = text;
         AddEntry(liste, ekle);
     }
-    void Step() { RotationStep(liste, rotationIndex, messenger); }
+    StepReport Step() { return RotationStep(liste, rotationIndex, messenger); }
 };
 
 }  // namespace
@@ -135,5 +135,37 @@ TEST_CASE("Rotation::adding and clearing") {
         r.Step();
         CHECK(r.rotationIndex == 1);
         CHECK(r.messenger.announced.back() == u"e");
+    }
+}
+
+TEST_CASE("Rotation::a step reports what it did, and a line that can't go out never sticks it") {
+    Rotation r;
+    SUBCASE("an empty list: nothing published") {
+        CHECK(r.Step().kind == StepReport::Kind::kEmptyList);
+    }
+    SUBCASE("a published line with its delivery as the announcer reported it") {
+        r.Add(u"tab\there");
+        r.messenger.delivery = {3, 2, 1};
+        const StepReport report = r.Step();
+        CHECK(report.kind == StepReport::Kind::kPublished);
+        CHECK(report.line == u"tab\there");
+        CHECK(report.delivery == DeliveryReport{3, 2, 1});
+    }
+    SUBCASE("an announcement that fails moves the cursor on; the next step sends the next entry") {
+        for (auto text : {u"a", u"b", u"c"}) r.Add(text);
+        r.messenger.runsOutOfMemory = true;
+        CHECK(r.Step().kind == StepReport::Kind::kNotSent);
+        CHECK(r.rotationIndex == 1);
+        r.messenger.runsOutOfMemory = false;
+        CHECK(r.Step().line == u"b");
+        CHECK(r.messenger.announced == std::vector<std::u16string>{u"b"});
+    }
+    SUBCASE("an input box that can't hand its text over gets the refused notice, and keeps it") {
+        r.ekle.text = u"typed";
+        r.ekle.runsOutOfMemory = true;
+        AddEntry(r.liste, r.ekle);
+        CHECK(r.liste.items.empty());
+        CHECK(r.ekle.refusedNotices == 1);
+        CHECK(r.ekle.text == u"typed");
     }
 }

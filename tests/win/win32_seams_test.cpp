@@ -80,7 +80,10 @@ HWND BalloonOf(HWND window) {
 
 struct Recording final : Announcer {
     std::vector<std::u16string> announced;
-    void Announce(std::u16string_view entry) override { announced.emplace_back(entry); }
+    DeliveryReport Announce(std::u16string_view entry) override {
+        announced.emplace_back(entry);
+        return {};
+    }
 };
 
 }  // namespace
