@@ -13,6 +13,9 @@ inline constexpr wchar_t kMessengerClassW[] = L"MsnMsgrUIManager";
 inline constexpr wchar_t kFormClass[] = L"QuendralForm1";
 inline constexpr wchar_t kFormCaption[] = L"Quendral";
 
+// The status strip's control id: its text changes, so it is found by this.
+inline constexpr int kStatusControlId = 109;
+
 // The captions of the form's label and buttons.
 namespace captions {
 inline constexpr wchar_t kSecond[] = L"Second:";

@@ -60,6 +60,8 @@ void QuendralApp::FindControls() {
     ok_ = Child(form_, L"Button", captions::kOk);
     add_ = Child(form_, L"Button", captions::kAdd);
     clear_ = Child(form_, L"Button", captions::kClear);
+    status_ = GetDlgItem(form_, kStatusControlId);
+    if (status_ == nullptr) throw std::runtime_error("Quendral's status strip is missing");
 }
 
 void QuendralApp::AddEntry(std::u16string_view text) {

@@ -38,6 +38,7 @@ public:
     HWND Ok() const { return ok_; }
     HWND Add() const { return add_; }
     HWND Clear() const { return clear_; }
+    HWND Status() const { return status_; }
     ChildProcess& Process() { return *process_; }
 
     // Types text into the input box (WM_SETTEXT) and presses "Add".
@@ -68,6 +69,7 @@ private:
     HWND ok_ = nullptr;
     HWND add_ = nullptr;
     HWND clear_ = nullptr;
+    HWND status_ = nullptr;
 };
 
 }  // namespace quendral::testing

@@ -42,7 +42,7 @@ enum ControlId : UINT {
     kIdCommand2,
     kIdCommand1,
     kIdCommand3,
-    kIdDurum,
+    kIdDurum = kStatusControlId,
 };
 
 // Colour 9 is white in the classic scheme but black in today's, where the usual

@@ -185,3 +185,15 @@ TEST_CASE("Picture::scaling keeps colours, averages when shrinking and blends wh
         CHECK(Scale(Image{}, 4, 4).Empty());
     }
 }
+
+TEST_CASE("Picture::above its status strip the background is the one the window always showed") {
+    // The window draws its status over the strip; the picture may change there alone.
+    constexpr int kStripTop = 385;
+    const Image image = Decode(Background());
+    REQUIRE(image.width == 444);
+    std::uint64_t hash = 0xcbf29ce484222325;  // FNV-1a
+    for (std::size_t i = 0; i < static_cast<std::size_t>(image.width) * kStripTop * 4; ++i) {
+        hash = (hash ^ image.pixels[i]) * 0x100000001b3;
+    }
+    CHECK(hash == 0x896d947f9c7bd994);
+}

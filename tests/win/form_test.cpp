@@ -11,6 +11,7 @@
 
 #include "support/handles.h"
 #include "support/harness.h"
+#include "support/identities.h"
 #include "support/quendral_app.h"
 #include "ui/form1.h"
 #include "ui/high_contrast.h"
@@ -222,9 +223,9 @@ TEST_CASE(
     INFO("pixels of the picture left");
     CHECK(OutsideControlsWhere(shot, [&](int x, int y) { return shot.At(x, y) != window; }) == 0);
     HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
-    for (HWND control :
-         {Control(L"Static", L"Second:"), pace, Control(L"Button", L"<"), Control(L"Button", L">"),
-          ok, Control(L"Button", L"Add"), Control(L"Button", L"Clear")}) {
+    for (HWND control : {Control(L"Static", L"Second:"), pace, Control(L"Button", L"<"),
+                         Control(L"Button", L">"), ok, Control(L"Button", L"Add"),
+                         Control(L"Button", L"Clear"), GetDlgItem(TheForm(), kStatusControlId)}) {
         wchar_t caption[16]{};
         GetWindowTextW(control, caption, 16);
         INFO("caption " << Narrow(std::wstring_view(caption)));

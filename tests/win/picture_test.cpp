@@ -152,3 +152,83 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     CHECK(differing == 0);
     CHECK(app.Close());
 }
+
+TEST_CASE("picture::the window's status is drawn on the strip's own picture, below the controls") {
+    std::vector<std::uint8_t> jpeg = BackgroundResource();
+    const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
+    REQUIRE_FALSE(expected.Empty());
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
+
+    QuendralApp app;
+    SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+    SendMessageW(app.Form(), WM_NULL, 0, 0);
+    RECT client{};
+    GetClientRect(app.Form(), &client);
+    const picture::Image shownPicture =
+        dpi == 96 ? expected : picture::Scale(expected, client.right, client.bottom);
+    REQUIRE(shownPicture.width >= client.right);
+    const auto placeOf = [&](HWND control) {
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, app.Form(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    };
+    const RECT status = placeOf(app.Status());
+    // Inside the client area, below every control.
+    CHECK(status.left >= 0);
+    CHECK(status.right <= client.right);
+    CHECK(status.bottom <= client.bottom);
+    int controlsEnd = 0;
+    for (HWND control : {app.List(), app.Input(), app.Ok(), app.Add(), app.Clear()}) {
+        controlsEnd = std::max<int>(controlsEnd, placeOf(control).bottom);
+    }
+    CHECK(status.top > controlsEnd);
+
+    // From below the controls to the bottom, the screen as the client area shows it.
+    POINT origin{0, controlsEnd};
+    ClientToScreen(app.Form(), &origin);
+    const int width = client.right;
+    const int height = client.bottom - controlsEnd;
+    const Canvas shot(width, height);
+    REQUIRE(shot.Bytes() != nullptr);
+    BitBlt(shot.Dc(), 0, 0, width, height, WindowDc(nullptr).get(), origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto differs = [&](int x, int y) {
+        const std::uint8_t* shown = shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
+        const std::uint8_t* painted =
+            shownPicture.pixels.data() +
+            (static_cast<std::size_t>(y + controlsEnd) * shownPicture.width + x) * 4;
+        return !std::equal(shown, shown + 3, painted);
+    };
+    const auto luminance = [](const std::uint8_t* bgr) { return bgr[0] + bgr[1] * 5 + bgr[2] * 2; };
+    int outside = 0, text = 0, lighter = 0, onEdge = 0, inside = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int clientY = y + controlsEnd;
+            const bool inStatus = x >= status.left && x < status.right && clientY >= status.top &&
+                                  clientY < status.bottom;
+            if (!inStatus) {
+                outside += differs(x, y);
+                continue;
+            }
+            ++inside;
+            if (!differs(x, y)) continue;
+            ++text;
+            onEdge += clientY == status.top || clientY == status.bottom - 1;
+            const std::uint8_t* shown =
+                shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
+            const std::uint8_t* painted =
+                shownPicture.pixels.data() +
+                (static_cast<std::size_t>(clientY) * shownPicture.width + x) * 4;
+            lighter += luminance(shown) > luminance(painted);
+        }
+    }
+    MESSAGE("status " << Narrow(TextOf(app.Status())) << ": " << text << " of " << inside
+                      << " pixels drawn over the picture");
+    CHECK(outside == 0);       // the rest of the strip is the picture's own
+    CHECK(text > 100);         // the text is there...
+    CHECK(text < inside / 4);  // ...on the strip's picture, not on a fill
+    CHECK(lighter == 0);       // in a colour darker than the strip, so it reads
+    CHECK(onEdge == 0);        // whole, not cut at the strip's top or bottom
+    CHECK(app.Close());
+}
