@@ -273,7 +273,7 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             }
             break;
         case WM_SETTEXT:
-            if (said.captionIsValue || said.captionChanges) {
+            if (said.captionIsValue) {
                 // Readers hear of a change of the number, not of every setting of it.
                 std::wstring before;
                 try {
@@ -288,10 +288,7 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
                 }
                 if (changed) {
                     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
-                    if (said.captionIsValue) {
-                        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control, OBJID_CLIENT,
-                                       CHILDID_SELF);
-                    }
+                    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
                 }
                 return result;
             }

@@ -16,8 +16,6 @@ struct Description {
     // The caption is a value that changes (the pace): the name is name followed by it,
     // the value is the caption, and readers are told of every change.
     bool captionIsValue = false;
-    // The caption changes (the status): readers are told when the name does.
-    bool captionChanges = false;
 };
 
 // Makes control answer readers as said says, until it is destroyed; said must outlive it.

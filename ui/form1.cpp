@@ -137,7 +137,7 @@ const Form1::Spoken Form1::kSpoken[] = {
      {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Publishes the next entry now, then one at every pace"}},
     {&Form1::Command1, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Adds the new entry to the entries"}},
     {&Form1::Command3, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Empties the entries and the new entry"}},
-    {&Form1::durum, {ROLE_SYSTEM_STATUSBAR, nullptr, nullptr, false, true}},
+    {&Form1::durum, {ROLE_SYSTEM_STATUSBAR, nullptr, nullptr}},
 };
 
 bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
@@ -451,7 +451,8 @@ void Form1::PaintStatus(const DRAWITEMSTRUCT& item) const {
     const RECT area = item.rcItem;
     const RECT local{0, 0, area.right - area.left, area.bottom - area.top};
     UniqueDc memory(CreateCompatibleDC(item.hDC));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(item.hDC, local.right, local.bottom));
+    void* bits = nullptr;  // a DIB: drawn into without a word to the display server
+    UniqueBitmap bitmap = TopDownBitmap(local.right, local.bottom, &bits);
     if (!memory || !bitmap) return;
     Selection drawn(memory.get(), bitmap.get());
     HDC dc = memory.get();
@@ -472,9 +473,15 @@ void Form1::PaintStatus(const DRAWITEMSTRUCT& item) const {
     BitBlt(item.hDC, area.left, area.top, local.right, local.bottom, dc, 0, 0, SRCCOPY);
 }
 
+// Not through the static's own WM_SETTEXT, which paints at once, inside the step: the
+// text is stored as any window's is, readers are told, and the strip is painted once the
+// step is over.
 void Form1::ShowStatus(const StepReport& report) {
     const std::u16string text = StatusText(report);
-    if (WindowText(durum) != text) SetWindowText16(durum, text);
+    if (WindowText(durum) == text) return;
+    DefWindowProcW(durum, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, durum, OBJID_CLIENT, CHILDID_SELF);
+    InvalidateRect(durum, nullptr, FALSE);
 }
 
 void Form1::OnDestroy() {
