@@ -10,7 +10,7 @@
 
 namespace quendral {
 
-// The window timer takes periods up to 65,535 ms, so the pace stays within 0..65 s.
+// The pace's own bounds (SetTimer would take far longer periods): 0 pauses, 65 s is the most.
 inline constexpr int kMinPace = 0;
 inline constexpr int kMaxPace = 65;
 inline constexpr int kInitialPace = 2;

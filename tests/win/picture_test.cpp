@@ -109,64 +109,66 @@ TEST_CASE(
     CHECK(largest <= kTolerance);
 }
 
-TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above the controls") {
-    std::vector<std::uint8_t> jpeg = BackgroundResource();
-    const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
-    REQUIRE_FALSE(expected.Empty());
-    // The picture's own pixels are shown at 96 DPI; at others, scaled to the client area.
-    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
+namespace {
 
+// Quendral's window shown, its client area, and the picture as the window must show it:
+// its own pixels at 96 DPI, scaled to the client area at others.
+struct ShownWindow {
     QuendralApp app;
-    SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
-    // A round trip: the window's messages are running, so its first paint is done.
-    SendMessageW(app.Form(), WM_NULL, 0, 0);
     RECT client{};
-    GetClientRect(app.Form(), &client);
-    const picture::Image shownPicture =
-        dpi == 96 ? expected : picture::Scale(expected, client.right, client.bottom);
-    REQUIRE(shownPicture.width >= client.right);
-    POINT origin{0, 0};
-    ClientToScreen(app.Form(), &origin);
+    picture::Image picture;
 
+    ShownWindow() {
+        std::vector<std::uint8_t> jpeg = BackgroundResource();
+        const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
+        REQUIRE_FALSE(expected.Empty());
+        const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
+        SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+        // A round trip: the window's messages are running, so its first paint is done.
+        SendMessageW(app.Form(), WM_NULL, 0, 0);
+        GetClientRect(app.Form(), &client);
+        picture = dpi == 96 ? expected : picture::Scale(expected, client.right, client.bottom);
+        REQUIRE(picture.width >= client.right);
+    }
+    // The screen's rows of the client area from top on, as shot holds them.
+    void Shoot(const Canvas& shot, int top, int height) const {
+        REQUIRE(shot.Bytes() != nullptr);
+        POINT origin{0, top};
+        ClientToScreen(app.Form(), &origin);
+        BitBlt(shot.Dc(), 0, 0, client.right, height, WindowDc(nullptr).get(), origin.x, origin.y,
+               SRCCOPY);
+        GdiFlush();
+    }
+    const std::uint8_t* PictureAt(int x, int y) const {
+        return picture.pixels.data() + (static_cast<std::size_t>(y) * picture.width + x) * 4;
+    }
+};
+
+}  // namespace
+
+TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above the controls") {
+    ShownWindow window;
     // The title band, from the top of the client area down to just above the list.
-    const int width = client.right;
+    const int width = window.client.right;
     const int height = 100;
     const Canvas shot(width, height);
-    REQUIRE(shot.Bytes() != nullptr);
-    BitBlt(shot.Dc(), 0, 0, width, height, WindowDc(nullptr).get(), origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const std::uint8_t* shown = shot.Bytes();
+    window.Shoot(shot, 0, height);
     std::size_t differing = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
-            const std::size_t from = (static_cast<std::size_t>(y) * shownPicture.width + x) * 4;
-            for (std::size_t c = 0; c < 3; ++c) {
-                if (shown[at + c] != shownPicture.pixels[from + c]) {
-                    ++differing;
-                    break;
-                }
-            }
+            const std::uint8_t* shown =
+                shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
+            differing += !std::equal(shown, shown + 3, window.PictureAt(x, y));
         }
     }
     CHECK(differing == 0);
-    CHECK(app.Close());
+    CHECK(window.app.Close());
 }
 
 TEST_CASE("picture::the window's status is drawn on the strip's own picture, below the controls") {
-    std::vector<std::uint8_t> jpeg = BackgroundResource();
-    const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
-    REQUIRE_FALSE(expected.Empty());
-    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
-
-    QuendralApp app;
-    SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
-    SendMessageW(app.Form(), WM_NULL, 0, 0);
-    RECT client{};
-    GetClientRect(app.Form(), &client);
-    const picture::Image shownPicture =
-        dpi == 96 ? expected : picture::Scale(expected, client.right, client.bottom);
-    REQUIRE(shownPicture.width >= client.right);
+    ShownWindow window;
+    QuendralApp& app = window.app;
+    const RECT client = window.client;
     const auto placeOf = [&](HWND control) {
         RECT place{};
         GetWindowRect(control, &place);
@@ -185,20 +187,13 @@ TEST_CASE("picture::the window's status is drawn on the strip's own picture, bel
     CHECK(status.top > controlsEnd);
 
     // From below the controls to the bottom, the screen as the client area shows it.
-    POINT origin{0, controlsEnd};
-    ClientToScreen(app.Form(), &origin);
     const int width = client.right;
     const int height = client.bottom - controlsEnd;
     const Canvas shot(width, height);
-    REQUIRE(shot.Bytes() != nullptr);
-    BitBlt(shot.Dc(), 0, 0, width, height, WindowDc(nullptr).get(), origin.x, origin.y, SRCCOPY);
-    GdiFlush();
+    window.Shoot(shot, controlsEnd, height);
     const auto differs = [&](int x, int y) {
         const std::uint8_t* shown = shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
-        const std::uint8_t* painted =
-            shownPicture.pixels.data() +
-            (static_cast<std::size_t>(y + controlsEnd) * shownPicture.width + x) * 4;
-        return !std::equal(shown, shown + 3, painted);
+        return !std::equal(shown, shown + 3, window.PictureAt(x, y + controlsEnd));
     };
     const auto luminance = [](const std::uint8_t* bgr) { return bgr[0] + bgr[1] * 5 + bgr[2] * 2; };
     int outside = 0, text = 0, lighter = 0, onEdge = 0, inside = 0;
@@ -217,10 +212,7 @@ TEST_CASE("picture::the window's status is drawn on the strip's own picture, bel
             onEdge += clientY == status.top || clientY == status.bottom - 1;
             const std::uint8_t* shown =
                 shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
-            const std::uint8_t* painted =
-                shownPicture.pixels.data() +
-                (static_cast<std::size_t>(clientY) * shownPicture.width + x) * 4;
-            lighter += luminance(shown) > luminance(painted);
+            lighter += luminance(shown) > luminance(window.PictureAt(x, clientY));
         }
     }
     MESSAGE("status " << Narrow(TextOf(app.Status())) << ": " << text << " of " << inside
