@@ -211,8 +211,12 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
         {app.Ok(), L"Button", u"Ok", {261, 168, 73, 169}, {391, 252, 110, 254}, true},
         {app.Add(), L"Button", u"Add", {104, 320, 65, 17}, {156, 480, 98, 26}, true},
         {app.Clear(), L"Button", u"Clear", {176, 320, 65, 17}, {264, 480, 98, 26}, true},
-        {app.Status(), L"Static", u"Add lines, then press Ok", {28, 387, 404, 31},
-         {42, 581, 606, 47}, false},
+        {app.Status(),
+         L"Static",
+         u"Add lines, then press Ok",
+         {28, 387, 404, 31},
+         {42, 581, 606, 47},
+         false},
     };
     std::vector<HWND> children;
     for (HWND child = GetWindow(form, GW_CHILD); child != nullptr;
