@@ -24,6 +24,7 @@
 #include "support/quendral_app.h"
 #include "support/stopwatch.h"
 #include "support/text.h"
+#include "support/window_text.h"
 
 namespace quendral::bench {
 
@@ -175,9 +176,10 @@ std::array<std::vector<double>, sizeof...(Side)> Interleaved(int rounds, Side&&.
 inline HWND WaitForShownWindow(DWORD pid, const wchar_t* className, const wchar_t* caption) {
     for (const Stopwatch watch; watch.Ms() <= kStartTimeoutMs; Sleep(1)) {
         for (HWND window : qt::TopLevelWindows(className, pid)) {
-            wchar_t text[128]{};
-            GetWindowTextW(window, text, 128);
-            if (IsWindowVisible(window) && std::wstring_view(text) == caption) return window;
+            if (IsWindowVisible(window) &&
+                WindowText(window) == reinterpret_cast<const char16_t*>(caption)) {
+                return window;
+            }
         }
     }
     return nullptr;

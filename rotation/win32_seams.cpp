@@ -3,6 +3,9 @@
 #include <commctrl.h>
 
 #include <new>
+#include <string>
+
+#include "support/text.h"
 
 namespace quendral {
 
@@ -58,11 +61,15 @@ void BalloonNotice::Show(HWND control, const wchar_t* title, const wchar_t* text
 void EditInputBox::NotifyNotAdded(NotAdded why) {
     MessageBeep(MB_ICONWARNING);
     const bool full = why == NotAdded::kListFull;
-    notice_.Show(edit_, full ? L"The list is full" : L"The line was not added",
-                 full ? L"It holds 32,767 entries, its most, so this line was not added. "
-                        L"What you typed stays in the box."
-                      : L"The list could not take it; the system may be short of memory. "
-                        L"What you typed stays in the box.");
+    const std::string digits = Grouped(static_cast<std::uint64_t>(kMaxEntries));
+    const std::wstring most(digits.begin(), digits.end());
+    const std::wstring text =
+        full ? L"It holds " + most +
+                   L" entries, its most, so this line was not added. "
+                   L"What you typed stays in the box."
+             : L"The list could not take it; the system may be short of memory. "
+               L"What you typed stays in the box.";
+    notice_.Show(edit_, full ? L"The list is full" : L"The line was not added", text.c_str());
 }
 
 std::int16_t ListBoxEntries::Count() const {

@@ -17,4 +17,7 @@ std::u16string WindowText(HWND window);
 // Sets a window's text; the text may be of any length.
 void SetWindowText16(HWND window, std::u16string_view text);
 
+// text as UTF-8, for a console or a file.
+std::string Utf8(std::u16string_view text);
+
 }  // namespace quendral

@@ -424,8 +424,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
 
-    wchar_t caption[16]{};
-    GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
+    const std::u16string caption = WindowText(item.hwndItem);
     RECT text = face;
     if (pressed) OffsetRect(&text, 1, 1);
     const bool enabled = (item.itemState & ODS_DISABLED) == 0;
@@ -434,7 +433,8 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
                      : highContrast_ ? GetSysColor(COLOR_BTNTEXT)
                                      : TextColourOn(colour));
     Selection font(dc, fonts_.caption.get());
-    DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
     // In high contrast the focus is shown even where keyboard cues are hidden.
     if ((item.itemState & ODS_FOCUS) != 0 &&

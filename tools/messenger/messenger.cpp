@@ -23,6 +23,7 @@
 
 #include "support/handles.h"
 #include "support/identities.h"
+#include "support/window_text.h"
 #include "tools/messenger/options.h"
 #include "tools/messenger/payload.h"
 
@@ -82,13 +83,9 @@ void Tell(std::u16string_view text, bool isError) {
         if (WriteConsoleW(error, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
             return;
         }
-        const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                             nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                            size, nullptr, nullptr);
-        if (size > 0 &&
-            WriteFile(error, utf8.data(), static_cast<DWORD>(size), &written, nullptr)) {
+        const std::string utf8 = quendral::Utf8(text);
+        if (!utf8.empty() &&
+            WriteFile(error, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr)) {
             return;
         }
     }

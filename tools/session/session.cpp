@@ -15,6 +15,7 @@
 #include "support/handles.h"
 #include "support/harness.h"
 #include "support/quendral_app.h"
+#include "support/window_text.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ using quendral::UniqueDc;
 using quendral::WindowDc;
 
 using UniqueFile = quendral::Unique<HANDLE, &CloseHandle>;
-
-std::string Utf8(std::u16string_view text) {
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr,
-                                         0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), utf8.data(), size, nullptr,
-                        nullptr);
-    return utf8;
-}
 
 // Copies the windows as the screen shows them into a 24-bit BMP file of the smallest
 // rectangle that holds them all; whatever is not a window is white.
@@ -117,7 +108,7 @@ int Run(const std::wstring& screenshot) {
     for (const LoggedRecord& record : messenger.Records()) {
         const auto parsed = quendral::messenger::ParseRecord(record.dwData, record.bytes.data(),
                                                              record.bytes.size());
-        std::printf("  %s\n", Utf8(quendral::messenger::DisplayLine(parsed)).c_str());
+        std::printf("  %s\n", quendral::Utf8(quendral::messenger::DisplayLine(parsed)).c_str());
     }
     WaitUntil([] { return false; }, 300);  // the windows' last paints
     const bool saved = SaveWindowsPicture({app.Form(), messenger.Window()}, screenshot);
