@@ -6,14 +6,15 @@
 #include <string>
 
 #include "support/handles.h"
+#include "support/system_library.h"
 
 namespace quendral::accessible {
 
 namespace {
 
-// The accessibility library and the string allocator its objects use, loaded once, on
-// the first question a reader asks, with COM started on the window's thread, which the
-// answer's marshalling needs on Windows; all undone when the program ends.
+// The accessibility library and the string allocator its objects use, loaded once from
+// the system folder, on the first question a reader asks, with COM started on the
+// window's thread, which the answer's marshalling needs on Windows; all undone at the end.
 class Library {
 public:
     static const Library* Get() noexcept {
@@ -30,9 +31,9 @@ public:
 
 private:
     Library() noexcept
-        : oleacc_(LoadLibraryW(L"oleacc.dll")),
-          oleaut_(LoadLibraryW(L"oleaut32.dll")),
-          ole_(LoadLibraryW(L"ole32.dll")) {
+        : oleacc_(LoadSystemLibrary(L"oleacc.dll")),
+          oleaut_(LoadSystemLibrary(L"oleaut32.dll")),
+          ole_(LoadSystemLibrary(L"ole32.dll")) {
         if (!oleacc_ || !oleaut_ || !ole_) return;
         const auto startCom = reinterpret_cast<decltype(&CoInitializeEx)>(
             reinterpret_cast<void*>(GetProcAddress(ole_.get(), "CoInitializeEx")));
