@@ -312,12 +312,12 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             // and would make a list or a box anew, empty.
             return message == WM_NCCREATE ? TRUE : 0;
         case WM_DESTROY:
-            if (InSendMessage() || IsWindowVisible(control)) return 0;
+            if (IsWindowVisible(control)) return 0;
             break;
         case WM_NCDESTROY:
-            // Real only from DestroyWindow on this thread, which hides the window first; one
-            // sent or posted from outside while the window stands is ignored.
-            if (InSendMessage() || IsWindowVisible(control)) return 0;
+            // Real only from DestroyWindow, which hides the window first; one sent or posted
+            // from outside while the window stands is ignored.
+            if (IsWindowVisible(control)) return 0;
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
             *subclassed = {};
             break;

@@ -98,9 +98,10 @@ bool Readable(LPARAM address) {
 
 // The frame WM_DPICHANGED asks of the window for dpi, its own DPI now. The system sends
 // it on the window's own thread with a DPI it has just given the window and a rectangle
-// on a screen; a sent one from another thread or process, a posted one, one without a
-// rectangle or with any other DPI is not the system's, and its rectangle is never read.
-// Then the window's frame for dpi stands around its current centre.
+// on a screen. The rectangle of any other (from another thread or process, without a
+// rectangle, with another DPI, pointing at nothing readable) is never read, and the
+// window's frame for dpi stands around its current centre; so too for a system's one
+// sent while the window handles another thread's message, which only costs its place.
 RECT FrameForNewDpi(HWND window, WPARAM wParam, LPARAM lParam, int dpi, SIZE frame) {
     const bool likeTheSystems = dpi >= kLowestDpi && dpi <= kHighestDpi && LOWORD(wParam) == dpi &&
                                 HIWORD(wParam) == dpi && lParam != 0 &&
@@ -258,15 +259,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnPaint();
             return 0;
         case WM_DRAWITEM:
-            // Only the window's own buttons, on this thread, ask it to draw them; a request
-            // from another thread, whose DC and places mean nothing here, is ignored.
-            if (!InSendMessage() && lParam != 0) {
+            // Drawn only for one of the window's own buttons, as they ask (OnDrawItem).
+            if (lParam != 0) {
                 OnDrawItem(static_cast<UINT>(wParam),
                            *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             }
             return TRUE;
         case WM_CTLCOLORSTATIC:
-            if (InSendMessage()) break;  // the labels ask on this thread; a foreign DC isn't ours
             return OnColorStatic(reinterpret_cast<HDC>(wParam));
         case kLoadBigIcon:
             LoadBigIcon();
