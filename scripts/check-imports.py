@@ -2,11 +2,14 @@
 """Checks that a Windows program starts on Windows XP SP3: that its PE header asks for
 no newer Windows than 5.1 and that every function it imports is one that
 tests/imports.csv lists as exported by XP SP3 or older. Fails, naming the function,
-on an import that needs a newer Windows or that the list does not know.
+on an import that needs a newer Windows or that the list does not know, and on any
+import of a function the program looks up at run time, whatever the list says of it:
+those are looked up because older systems lack them.
 
 usage: check-imports.py PROGRAM.exe [LIST.csv]
 """
 import csv
+import re
 import struct
 import sys
 from pathlib import Path
@@ -16,6 +19,26 @@ RELEASES = ["2000", "XP", "XP SP2", "XP SP3", "Vista", "7", "8", "8.1", "10 1507
             "10 1703", "11"]
 OLDEST = RELEASES.index("XP SP3")
 MOST_OS_VERSION = (5, 1)
+
+# The functions the program's own folders look up with GetProcAddress (ui/dpi.cpp's Find
+# included), never to be imported. The sources are read too: a lookup missing here fails.
+RUN_TIME_LOOKUPS = {
+    "GetDpiForWindow", "GetDpiForSystem", "AdjustWindowRectExForDpi", "GetSystemMetricsForDpi",
+    "SystemParametersInfoForDpi", "GetDpiForMonitor", "CoInitializeEx", "CoUninitialize",
+    "CreateStdAccessibleObject", "LresultFromObject", "SysAllocString",
+}
+PROGRAM_FOLDERS = ["ui", "rotation", "announce", "support"]
+LOOKUP = re.compile(r'\b(?:GetProcAddress|Find)\s*\((?:[^;"]|L?"[^"]*")*?"(\w+)"\s*\)', re.S)
+
+
+def looked_up_in_sources(root):
+    """The function names the program's sources pass to GetProcAddress or Find."""
+    names = set()
+    for folder in PROGRAM_FOLDERS:
+        for source in sorted((root / folder).rglob("*")):
+            if source.suffix in (".cpp", ".h"):
+                names.update(LOOKUP.findall(source.read_text(errors="replace")))
+    return names
 
 
 def read_imports(data):
@@ -93,12 +116,19 @@ def main():
 
     versions, imports = read_imports(program.read_bytes())
     problems = []
+    found = looked_up_in_sources(Path(__file__).resolve().parent.parent)
+    for name in sorted(found - RUN_TIME_LOOKUPS):
+        problems.append("the sources look up %s at run time: add it to RUN_TIME_LOOKUPS in %s"
+                        % (name, Path(__file__).name))
     if versions[0:2] > MOST_OS_VERSION or versions[2:4] > MOST_OS_VERSION:
         problems.append("the PE header asks for OS %d.%d, subsystem %d.%d; Windows XP is 5.1"
                         % versions)
     for dll, function in imports:
         oldest = known.get((dll, function))
-        if oldest is None:
+        if function in RUN_TIME_LOOKUPS | found:
+            problems.append("%s!%s is looked up at run time, where older systems lack it; it"
+                            " must not be imported" % (dll, function))
+        elif oldest is None:
             problems.append("%s!%s is not in %s: add it with the oldest Windows that exports"
                             " it" % (dll, function, listed.name))
         elif RELEASES.index(oldest) > OLDEST:

@@ -6,14 +6,15 @@
 #include <string>
 
 #include "support/handles.h"
+#include "support/system_library.h"
 
 namespace quendral::accessible {
 
 namespace {
 
-// The accessibility library and the string allocator its objects use, loaded once, on
-// the first question a reader asks, with COM started on the window's thread, which the
-// answer's marshalling needs on Windows; all undone when the program ends.
+// The accessibility library and the string allocator its objects use, loaded once from
+// the system folder, on the first question a reader asks, with COM started on the
+// window's thread, which the answer's marshalling needs on Windows; all undone at the end.
 class Library {
 public:
     static const Library* Get() noexcept {
@@ -30,9 +31,9 @@ public:
 
 private:
     Library() noexcept
-        : oleacc_(LoadLibraryW(L"oleacc.dll")),
-          oleaut_(LoadLibraryW(L"oleaut32.dll")),
-          ole_(LoadLibraryW(L"ole32.dll")) {
+        : oleacc_(LoadSystemLibrary(L"oleacc.dll")),
+          oleaut_(LoadSystemLibrary(L"oleaut32.dll")),
+          ole_(LoadSystemLibrary(L"ole32.dll")) {
         if (!oleacc_ || !oleaut_ || !ole_) return;
         const auto startCom = reinterpret_cast<decltype(&CoInitializeEx)>(
             reinterpret_cast<void*>(GetProcAddress(ole_.get(), "CoInitializeEx")));
@@ -253,18 +254,30 @@ LRESULT AnswerReader(HWND control, WPARAM flags, const Description& said) noexce
     return answer > 0 ? answer : 0;
 }
 
-// What a described control keeps in its GWLP_USERDATA, which the system's controls leave
-// to the program: read without a word to the window server, where the property that
-// SetWindowSubclass keeps its chain in costs one for every message, several per press.
+// What is kept of a described control, in this process alone: read without a word to
+// the window server, where the property that SetWindowSubclass keeps its chain in costs
+// one for every message, and out of reach of other programs, which can't write here
+// (under Wine they can set a window's GWLP_USERDATA).
 struct Subclassed {
+    HWND control;
     WNDPROC own;  // the control's procedure before ours
-    const Description& said;
+    const Description* said;
 };
+// The window has nine controls; a control past the room is left undescribed.
+Subclassed described[16]{};
+
+Subclassed* DescribedOf(HWND control) {
+    for (Subclassed& entry : described) {
+        if (entry.control == control) return &entry;
+    }
+    return nullptr;
+}
 
 LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    const auto* subclassed =
-        reinterpret_cast<const Subclassed*>(GetWindowLongPtrW(control, GWLP_USERDATA));
-    const auto [own, said] = *subclassed;
+    Subclassed* subclassed = DescribedOf(control);
+    if (subclassed == nullptr) return DefWindowProcW(control, message, wParam, lParam);
+    const WNDPROC own = subclassed->own;
+    const Description& said = *subclassed->said;
     switch (message) {
         case WM_GETOBJECT:
             // Compared as a DWORD: on 64-bit Windows lParam may come sign-extended or not.
@@ -293,9 +306,20 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
                 return result;
             }
             break;
+        case WM_NCCREATE:
+        case WM_CREATE:
+            // The control was made before it was described: these come from another program
+            // and would make a list or a box anew, empty.
+            return message == WM_NCCREATE ? TRUE : 0;
+        case WM_DESTROY:
+            if (IsWindowVisible(control)) return 0;
+            break;
         case WM_NCDESTROY:
+            // Real only from DestroyWindow, which hides the window first; one sent or posted
+            // from outside while the window stands is ignored.
+            if (IsWindowVisible(control)) return 0;
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-            delete subclassed;
+            *subclassed = {};
             break;
     }
     return CallWindowProcW(own, control, message, wParam, lParam);
@@ -304,10 +328,9 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 bool Describe(HWND control, const Description& said) {
-    const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-    auto* subclassed = new (std::nothrow) Subclassed{own, said};
-    if (subclassed == nullptr) return false;
-    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(subclassed));
+    Subclassed* entry = DescribedOf(nullptr);
+    if (entry == nullptr) return false;
+    *entry = {control, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC)), &said};
     SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass));
     return true;
 }

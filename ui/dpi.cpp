@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "support/system_library.h"
+
 namespace quendral::dpi {
 
 namespace {
@@ -12,8 +14,7 @@ struct NonClientMetrics {
 };
 static_assert(sizeof(NONCLIENTMETRICSW) == 500 && sizeof(NonClientMetrics) == 504);
 
-constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 on
-constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 struct Lookups {
     UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
@@ -44,11 +45,9 @@ Lookups Resolve() {
     Find(lookups.systemMetricsForDpi, user32, "GetSystemMetricsForDpi");
     Find(lookups.systemParametersInfoForDpi, user32, "SystemParametersInfoForDpi");
     if (lookups.dpiForWindow == nullptr) {
-        // Windows 8.1 to 10 version 1511 know each monitor's DPI through shcore, loaded
-        // from the system's folder alone (older systems refuse the flag: no shcore there).
-        // It stays loaded for the program's life.
-        Find(lookups.dpiForMonitor, LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32),
-             "GetDpiForMonitor");
+        // Windows 8.1 to 10 version 1511 know each monitor's DPI through shcore (older
+        // systems have none), which stays loaded for the program's life.
+        Find(lookups.dpiForMonitor, LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
     }
 #endif
     if (lookups.dpiForSystem != nullptr) {

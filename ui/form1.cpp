@@ -82,6 +82,60 @@ HICON LoadIconAt(HINSTANCE instance, int size) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENDRAL), IMAGE_ICON, size, size, 0));
 }
 
+// The DPIs Windows gives a window, from 50 % to 1000 %.
+constexpr int kLowestDpi = 48;
+constexpr int kHighestDpi = 960;
+
+// Whether the RECT at address can be read in this process without a fault.
+bool Readable(LPARAM address) {
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(reinterpret_cast<const void*>(address), &region, sizeof(region)) == 0) {
+        return false;
+    }
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
+                                PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const auto end = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
+    return region.State == MEM_COMMIT && (region.Protect & kReadable) != 0 &&
+           (region.Protect & (PAGE_GUARD | PAGE_NOACCESS)) == 0 &&
+           static_cast<std::uintptr_t>(address) + sizeof(RECT) <= end;
+}
+
+// The frame WM_DPICHANGED asks of the window for dpi, its own DPI now. The system sends
+// it on the window's own thread with a DPI it has just given the window and a rectangle
+// on a screen. The rectangle of any other (from another thread or process, without a
+// rectangle, with another DPI, pointing at nothing readable) is never read, and the
+// window's frame for dpi stands around its current centre; so too for a system's one
+// sent while the window handles another thread's message, which only costs its place.
+RECT FrameForNewDpi(HWND window, WPARAM wParam, LPARAM lParam, int dpi, SIZE frame) {
+    const bool likeTheSystems = dpi >= kLowestDpi && dpi <= kHighestDpi && LOWORD(wParam) == dpi &&
+                                HIWORD(wParam) == dpi && lParam != 0 &&
+                                InSendMessageEx(nullptr) == ISMEX_NOSEND && Readable(lParam);
+    if (likeTheSystems) {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        if (suggested.right > suggested.left && suggested.bottom > suggested.top &&
+            MonitorFromRect(&suggested, MONITOR_DEFAULTTONULL) != nullptr) {
+            return suggested;
+        }
+    }
+    RECT now{};
+    GetWindowRect(window, &now);
+    const LONG left = now.left + (now.right - now.left - frame.cx) / 2;
+    const LONG top = now.top + (now.bottom - now.top - frame.cy) / 2;
+    return {left, top, left + frame.cx, top + frame.cy};
+}
+
+// The one window of the class a process can make (it is registered once) and its Form1,
+// bound at the WM_NCCREATE of Open's CreateWindowEx. Neither the CREATESTRUCT nor the
+// window's GWLP_USERDATA is read, as another program can send the one and, under Wine,
+// set the other.
+struct Binding {
+    Form1* opening = nullptr;  // during Open's CreateWindowEx only
+    HWND window = nullptr;
+    Form1* form = nullptr;
+    bool closing = false;  // the window's own DestroyWindow has begun
+};
+Binding binding;
+
 }  // namespace
 
 struct Form1::ControlSpec {
@@ -157,9 +211,11 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     start_phases::Mark("class and owner window");
 
     const SIZE frame = FrameSize(dpi::System());
+    binding.opening = &form;
     HWND window =
         CreateWindowExW(kExStyle, kFormClass, kFormCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                        frame.cx, frame.cy, form.owner_.get(), nullptr, instance, &form);
+                        frame.cx, frame.cy, form.owner_.get(), nullptr, instance, nullptr);
+    binding.opening = nullptr;
     if (window == nullptr) return false;
     start_phases::Mark("CreateWindowEx: controls, picture, fonts");
     ShowWindow(window, showCommand);
@@ -172,12 +228,14 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
 
 LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<Form1*>(create->lpCreateParams);
-        self->window_.reset(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        // Only the first, that of the window Open is making, binds; any later one, from
+        // outside, changes nothing (DefWindowProc would take its caption).
+        if (binding.opening == nullptr || binding.window != nullptr) return TRUE;
+        binding.window = window;
+        binding.form = std::exchange(binding.opening, nullptr);
+        binding.form->window_.reset(window);
     }
-    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    Form1* self = window == binding.window ? binding.form : nullptr;
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     try {
         return self->HandleMessage(message, wParam, lParam);
@@ -191,6 +249,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_.get();
     switch (message) {
         case WM_CREATE:
+            // Once, for the window being made: a later one, from outside, makes nothing.
+            if (liste != nullptr) return 0;
             return OnCreate(window) ? 0 : -1;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -207,7 +267,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnPaint();
             return 0;
         case WM_DRAWITEM:
-            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            // Drawn only for one of the window's own buttons, as they ask (OnDrawItem).
+            if (lParam != 0) {
+                OnDrawItem(static_cast<UINT>(wParam),
+                           *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            }
             return TRUE;
         case WM_CTLCOLORSTATIC:
             return OnColorStatic(reinterpret_cast<HDC>(wParam));
@@ -228,19 +292,29 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             OnSystemChange();
             break;
-        case dpi::kDpiChangedMessage:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        case dpi::kDpiChangedMessage: {
+            // The DPI is always the window's own; the message may only say when to ask.
+            const int dpi = dpi::OfWindow(window);
+            const RECT frame = FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
+            RECT now{};
+            GetWindowRect(window, &now);
+            if (dpi != placedDpi_ || !EqualRect(&frame, &now)) OnDpiChanged(dpi, frame);
             return 0;
+        }
         case WM_CLOSE:
+            binding.closing = true;
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
+            // Only the window's own DestroyWindow sends it; one from outside ends nothing.
+            if (!binding.closing) return 0;
             OnDestroy();
             return 0;
         case WM_NCDESTROY:
+            if (!binding.closing) return 0;
             // The window is already on its way out: let go of it, don't destroy it again.
             window_.release();
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            binding = {};
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -407,9 +481,20 @@ LRESULT Form1::OnColorStatic(HDC dc) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
 }
 
-void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    if (item.CtlType == ODT_BUTTON) PaintButton(item);
-    if (item.CtlType == ODT_STATIC && item.hwndItem == durum) PaintStatus(item);
+// Drawn only for one of the window's own owner-drawn controls, named by its id throughout.
+void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != id || static_cast<UINT>(GetDlgCtrlID(item.hwndItem)) != id) return;
+    if (item.CtlType == ODT_STATIC && item.hwndItem == durum) {
+        PaintStatus(item);
+        return;
+    }
+    if (item.CtlType != ODT_BUTTON) return;
+    for (HWND button : {az, cok, Command2, Command1, Command3}) {
+        if (item.hwndItem == button) {
+            PaintButton(item);
+            return;
+        }
+    }
 }
 
 void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {

@@ -39,7 +39,7 @@ private:
     void OnActivate(bool active);
     void OnCommand(UINT id, UINT code);
     void OnPaint();
-    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnDrawItem(UINT id, const DRAWITEMSTRUCT& item);
     LRESULT OnColorStatic(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnSystemChange();

@@ -14,7 +14,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     quendral::Form1 form;
     if (!quendral::Form1::Open(form, instance, showCommand)) return 1;
     MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (BOOL got; (got = GetMessageW(&msg, nullptr, 0, 0)) != -1;) {
+        // Only the quit the window posts as it goes ends the program; one another program
+        // posts while the window stands is dropped.
+        if (got == 0) {
+            if (form.Window() == nullptr) break;
+            continue;
+        }
         // Tab and Shift+Tab walk the controls; Enter and Escape come back as IDOK and
         // IDCANCEL, which the window ignores.
         if (form.Window() != nullptr && IsDialogMessageW(form.Window(), &msg)) continue;
