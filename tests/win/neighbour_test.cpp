@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "com_apartment.h"
 #include "support/harness.h"
 #include "support/identities.h"
 #include "support/quendral_app.h"
@@ -19,11 +20,6 @@ using namespace quendral::testing;
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "com_apartment.h"
 #include "support/harness.h"
 #include "support/quendral_app.h"
 
@@ -16,11 +17,6 @@ using namespace quendral::testing;
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
 
 VARIANT Child(long id) {
     VARIANT child{};

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "com_apartment.h"
 #include "support/harness.h"
 #include "support/identities.h"
 #include "support/quendral_app.h"
@@ -23,11 +24,6 @@ struct doctest::StringMaker<std::u16string> {
 };
 
 namespace {
-
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
 
 // What a reader hears of the status: its role, and its name, which must be its text.
 struct Heard {
