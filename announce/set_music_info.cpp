@@ -7,6 +7,12 @@
 
 namespace quendral {
 
+WindowHandle FindMessengerWindow(Search search, WindowHandle after) {
+    const HWND parent = search == Search::kMessageOnly ? HWND_MESSAGE : nullptr;
+    return reinterpret_cast<WindowHandle>(
+        FindWindowExA(parent, reinterpret_cast<HWND>(after), kMessengerClass, nullptr));
+}
+
 DeliveryReport SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
                             std::u16string_view r_sAlbum, std::u16string_view r_sTitle,
                             std::u16string_view r_sWMContentID, std::u16string_view r_sFormat,
@@ -19,12 +25,7 @@ DeliveryReport SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
     record.lpData = const_cast<char16_t*>(text.data());
 
     return DeliverToEveryWindow(
-        pacer,
-        [](Search search, WindowHandle after) {
-            const HWND parent = search == Search::kMessageOnly ? HWND_MESSAGE : nullptr;
-            return reinterpret_cast<WindowHandle>(
-                FindWindowExA(parent, reinterpret_cast<HWND>(after), kMessengerClass, nullptr));
-        },
+        pacer, FindMessengerWindow,
         [&record](WindowHandle window, unsigned waitMs) {
             // SMTO_BLOCK: no other handler of Quendral runs while it waits. SMTO_ABORTIFHUNG:
             // a window the system counts as hung costs nothing. One gone fails at once.

@@ -9,6 +9,10 @@
 
 namespace quendral {
 
+// The next window of the messenger's class after after (0: the first) among the
+// top-level windows or among the message-only ones; 0 when there is none.
+WindowHandle FindMessengerWindow(Search search, WindowHandle after);
+
 // Builds the now-playing record once and sends it, synchronously, to each window of the
 // messenger's class, top-level ones first, in the order the system lists them when the
 // call begins, and reports how the sends went. A window may take at most the step's budget; one

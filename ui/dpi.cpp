@@ -116,25 +116,33 @@ int Metric(int index, int dpi) {
     return FromSystem(GetSystemMetrics(index), dpi);
 }
 
-std::optional<LOGFONTW> MessageFont(int dpi) {
-    const Lookups& lookups = Resolved();
+std::optional<LOGFONTW> ClassicMessageFont(SystemParameters ask) {
     NonClientMetrics metrics{};
     metrics.xp.cbSize = sizeof(metrics);
+    if (ask(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return metrics.xp.lfMessageFont;
+    }
+    metrics.xp.cbSize = sizeof(metrics.xp);
+    if (ask(SPI_GETNONCLIENTMETRICS, sizeof(metrics.xp), &metrics.xp, 0)) {
+        return metrics.xp.lfMessageFont;
+    }
+    return std::nullopt;
+}
+
+std::optional<LOGFONTW> MessageFont(int dpi) {
+    const Lookups& lookups = Resolved();
     if (lookups.systemParametersInfoForDpi != nullptr) {
+        NonClientMetrics metrics{};
+        metrics.xp.cbSize = sizeof(metrics);
         if (!lookups.systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics,
                                                 0, static_cast<UINT>(dpi))) {
             return std::nullopt;
         }
         return metrics.xp.lfMessageFont;
     }
-    // Vista's size first, then XP's.
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        metrics.xp.cbSize = sizeof(metrics.xp);
-        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics.xp), &metrics.xp, 0)) {
-            return std::nullopt;
-        }
-    }
-    LOGFONTW font = metrics.xp.lfMessageFont;
+    const std::optional<LOGFONTW> classic = ClassicMessageFont(&SystemParametersInfoW);
+    if (!classic) return std::nullopt;
+    LOGFONTW font = *classic;
     font.lfHeight = FromSystem(font.lfHeight, dpi);
     font.lfWidth = FromSystem(font.lfWidth, dpi);
     return font;

@@ -31,4 +31,11 @@ int Metric(int index, int dpi);
 // The system's message font at dpi; nothing if the system doesn't say.
 std::optional<LOGFONTW> MessageFont(int dpi);
 
+// SystemParametersInfoW, or a stand-in for it.
+using SystemParameters = BOOL(WINAPI*)(UINT action, UINT size, void* value, UINT winIni);
+
+// The message font at the system's DPI as the classic call gives it: NONCLIENTMETRICS
+// asked with Vista's size first, then with XP's, the only one XP takes.
+std::optional<LOGFONTW> ClassicMessageFont(SystemParameters ask);
+
 }  // namespace quendral::dpi

@@ -3,9 +3,13 @@
 // (high_contrast::OverrideForTests) and the system's colours (put back afterwards), and
 // reads what the window drew from its own surface. Whether its rotation timer is set is
 // asked of the window, where from outside only a wait could suggest that it never ticks.
+// The message font is changed for this process alone and put back; XP's answer to the
+// classic metrics call is played by a stand-in for it.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,8 @@
 #include "support/harness.h"
 #include "support/identities.h"
 #include "support/quendral_app.h"
+#include "ui/caption_font.h"
+#include "ui/dpi.h"
 #include "ui/form1.h"
 #include "ui/high_contrast.h"
 #include "ui/picture.h"
@@ -180,6 +186,111 @@ void SwitchHighContrast(bool on) {
     Send(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
 }
 
+// The message font, changed for a test in this process alone (neither saved nor told to
+// other windows), and put back as it was when the test ends.
+class MessageFontSmaller {
+public:
+    explicit MessageFontSmaller(LONG pixels) {
+        before_.cbSize = sizeof(before_);
+        REQUIRE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(before_), &before_, 0));
+        NONCLIENTMETRICSW changed = before_;
+        changed.lfMessageFont.lfHeight = -(std::abs(before_.lfMessageFont.lfHeight) - pixels);
+        REQUIRE(SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(changed), &changed, 0));
+    }
+    ~MessageFontSmaller() {
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(before_), &before_, 0);
+    }
+    MessageFontSmaller(const MessageFontSmaller&) = delete;
+    MessageFontSmaller& operator=(const MessageFontSmaller&) = delete;
+
+private:
+    NONCLIENTMETRICSW before_{};
+};
+
+LOGFONTW FontOf(HWND control) {
+    LOGFONTW font{};
+    const auto held = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    REQUIRE(GetObjectW(held, sizeof(font), &font) == sizeof(font));
+    return font;
+}
+
+// Each control's font against the one fitted now: the captions' for the labels and
+// buttons, the text's for the list, the input box and the status strip.
+void CheckFontsFitted(int dpi) {
+    const std::optional<LOGFONTW> caption = caption_font::ForCaptions(dpi);
+    const std::optional<LOGFONTW> text = caption_font::ForText(dpi);
+    REQUIRE(caption.has_value());
+    REQUIRE(text.has_value());
+    const auto check = [](HWND control, const LOGFONTW& expected) {
+        const LOGFONTW held = FontOf(control);
+        INFO("control " << GetDlgCtrlID(control));
+        CHECK(held.lfHeight == expected.lfHeight);
+        CHECK(std::wstring_view(held.lfFaceName) == std::wstring_view(expected.lfFaceName));
+    };
+    for (const wchar_t* label : {L"Second:"}) check(Control(L"Static", label), *caption);
+    for (const wchar_t* button : {L"<", L">", L"Ok", L"Add", L"Clear"}) {
+        check(Control(L"Button", button), *caption);
+    }
+    for (HWND control : {Control(L"ListBox", nullptr), Control(L"Edit", nullptr),
+                         GetDlgItem(TheForm(), kStatusControlId)}) {
+        check(control, *text);
+    }
+}
+
+// The windows of this thread that a WM_SYSCOLORCHANGE reached while the counter lived, one
+// entry per arrival.
+class SysColorArrivals {
+public:
+    SysColorArrivals()
+        : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &Heard, nullptr, GetCurrentThreadId())) {
+        REQUIRE(hook_ != nullptr);
+        Arrivals().clear();
+    }
+    ~SysColorArrivals() { UnhookWindowsHookEx(hook_); }
+    SysColorArrivals(const SysColorArrivals&) = delete;
+    SysColorArrivals& operator=(const SysColorArrivals&) = delete;
+    static std::vector<HWND>& Arrivals() {
+        static std::vector<HWND> arrivals;
+        return arrivals;
+    }
+
+private:
+    static LRESULT CALLBACK Heard(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->message == WM_SYSCOLORCHANGE) {
+            Arrivals().push_back(sent->hwnd);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
+// SystemParametersInfoW as XP answers SPI_GETNONCLIENTMETRICS: only the size XP's
+// structure has (500 bytes, without iPaddedBorderWidth) is taken, with a font of its own.
+std::vector<UINT>& SizesAsked() {
+    static std::vector<UINT> sizes;
+    return sizes;
+}
+constexpr LONG kXpFontHeight = -13;
+BOOL WINAPI AsXp(UINT action, UINT size, void* value, UINT) {
+    SizesAsked().push_back(size);
+    auto* metrics = static_cast<NONCLIENTMETRICSW*>(value);
+    if (action != SPI_GETNONCLIENTMETRICS || size != 500 || metrics->cbSize != 500) return FALSE;
+    metrics->lfMessageFont = LOGFONTW{};
+    metrics->lfMessageFont.lfHeight = kXpFontHeight;
+    lstrcpynW(metrics->lfMessageFont.lfFaceName, L"XP's own", LF_FACESIZE);
+    return TRUE;
+}
+BOOL WINAPI AsVista(UINT action, UINT size, void* value, UINT winIni) {
+    SizesAsked().push_back(size);
+    return action == SPI_GETNONCLIENTMETRICS && size == 504 &&
+           SystemParametersInfoW(action, 500, value, winIni);
+}
+BOOL WINAPI Refusing(UINT, UINT size, void*, UINT) {
+    SizesAsked().push_back(size);
+    return FALSE;
+}
+
 }  // namespace
 
 TEST_CASE("high_contrast::off, the window is the picture with the labels and buttons as before") {
@@ -298,6 +409,65 @@ TEST_CASE(
     CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 2);
     CHECK(TextOf(pace) == paceBefore);
     CHECK(paceBefore == u"3");
+}
+
+TEST_CASE("dpi::the classic message font is asked with Vista's size, then with XP's") {
+    SizesAsked().clear();
+    const std::optional<LOGFONTW> xp = dpi::ClassicMessageFont(&AsXp);
+    REQUIRE(xp.has_value());
+    CHECK(xp->lfHeight == kXpFontHeight);
+    CHECK(std::wstring_view(xp->lfFaceName) == L"XP's own");
+    CHECK(SizesAsked() == std::vector<UINT>{504, 500});
+
+    // A system that takes the longer structure is asked once.
+    SizesAsked().clear();
+    CHECK(dpi::ClassicMessageFont(&AsVista).has_value());
+    CHECK(SizesAsked() == std::vector<UINT>{504});
+
+    SizesAsked().clear();
+    CHECK_FALSE(dpi::ClassicMessageFont(&Refusing).has_value());
+    CHECK(SizesAsked() == std::vector<UINT>{504, 500});
+}
+
+TEST_CASE("form::a new message font is fitted again and taken by every control, and put back") {
+    high_contrast::OverrideForTests(false);
+    const int dpi = dpi::OfWindow(TheForm());
+    CheckFontsFitted(dpi);
+    const LONG captionBefore = FontOf(Control(L"Button", L"Ok")).lfHeight;
+    const LONG textBefore = FontOf(Control(L"ListBox", nullptr)).lfHeight;
+    {
+        // Two pixels smaller than the system's: above 6 pt, and every caption fits it.
+        const MessageFontSmaller smaller(2);
+        Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+        CheckFontsFitted(dpi);
+        CHECK(FontOf(Control(L"Button", L"Ok")).lfHeight != captionBefore);
+        CHECK(FontOf(Control(L"ListBox", nullptr)).lfHeight != textBefore);
+    }
+    Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+    CheckFontsFitted(dpi);
+    CHECK(FontOf(Control(L"Button", L"Ok")).lfHeight == captionBefore);
+    CHECK(FontOf(Control(L"ListBox", nullptr)).lfHeight == textBefore);
+}
+
+TEST_CASE("form::a change of the system's colours reaches each control once") {
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(TheForm(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        controls.push_back(child);
+    }
+    REQUIRE(controls.size() == 10);
+    std::vector<HWND> arrivals;
+    {
+        const SysColorArrivals counter;
+        Send(WM_SYSCOLORCHANGE);
+        arrivals = SysColorArrivals::Arrivals();
+    }
+    CHECK(std::count(arrivals.begin(), arrivals.end(), TheForm()) == 1);
+    for (HWND control : controls) {
+        INFO("control " << GetDlgCtrlID(control));
+        CHECK(std::count(arrivals.begin(), arrivals.end(), control) == 1);
+    }
+    CHECK(arrivals.size() == controls.size() + 1);
 }
 
 TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brings it back") {
