@@ -1,6 +1,6 @@
 # make build: every build; make test: every test; make run: Quendral with a stand-in messenger;
 # make dist: the release zip in dist/; make verify-reproducible: a second build, compared;
-# make bench: the figures, in build/bench.md; make readme-figures: those figures into README.md.
+# make bench: the figures, in build/bench.md; make readme-figures: those figures into docs/figures.md.
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 .DEFAULT_GOAL := build
@@ -45,7 +45,7 @@ run: bootstrap
 bench: build
 	@scripts/bench.sh
 
-# The figures of the last `make bench` into README.md.
+# The figures of the last `make bench` into docs/figures.md.
 readme-figures:
 	@scripts/readme-figures.py
 
