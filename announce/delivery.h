@@ -104,11 +104,9 @@ private:
     std::vector<WindowHandle> slow_;
 };
 
-// One step: collects the windows, then sends to each in the order found, top-level ones
-// first, all within the one step's time; the step ends by kStepLimitMs after it began.
-// send(window, waitMs) returns a SendOutcome. A send to a window gone by its turn must
-// fail at once, as the system's does, so the rest still get the record. now() reads a
-// clock in milliseconds.
+// One step: collects the windows, then sends to each in the order found, ending by
+// kStepLimitMs. send(window, waitMs) must fail at once for a window gone by its turn, as
+// the system's does, so the rest still get the record; now() reads milliseconds.
 template <class FindNext, class Send, class Now>
 DeliveryReport DeliverToEveryWindow(DeliveryPacer& pacer, FindNext&& findNext, Send&& send,
                                     Now&& now) {

@@ -13,11 +13,8 @@ namespace quendral {
 // top-level windows or among the message-only ones; 0 when there is none.
 WindowHandle FindMessengerWindow(Search search, WindowHandle after);
 
-// Builds the now-playing record once and sends it, synchronously, to each window of the
-// messenger's class, top-level ones first, in the order the system lists them when the
-// call begins, and reports how the sends went. A window may take at most the step's budget; one
-// that made an earlier call wait (pacer remembers it) gets a short wait only, and windows not
-// reached by the step's limit miss this record. A send that times out before its window took the
+// Builds the now-playing record once and hands it to every messenger window in one
+// bounded step (DeliverToEveryWindow). A send that times out before its window took the
 // record is withdrawn by the system; one the window already took still runs its course.
 DeliveryReport SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
                             std::u16string_view r_sAlbum = {}, std::u16string_view r_sTitle = {},
