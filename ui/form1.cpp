@@ -1,9 +1,7 @@
 #include "ui/form1.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 
-#include <iterator>
 #include <utility>
 
 #include "rotation/pace.h"
@@ -31,20 +29,6 @@ constexpr int kColour9 = COLOR_CAPTIONTEXT;
 // The picture's own lettering on its status strip.
 constexpr COLORREF kStripText = RGB(0x3E, 0x53, 0x71);
 
-// Control ids stay clear of IDOK (1) and IDCANCEL (2), which the dialog keys send.
-enum ControlId : UINT {
-    kIdListe = 100,
-    kIdEkle,
-    kIdSaniye,
-    kIdAz,
-    kIdCok,
-    kIdLabel1,
-    kIdCommand2,
-    kIdCommand1,
-    kIdCommand3,
-    kIdDurum = kStatusControlId,
-};
-
 // Colour 9 is white in the classic scheme but black in today's, where the usual
 // button-text black would vanish on it: text on it takes whichever of black and
 // white stands out.
@@ -63,7 +47,7 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT FontOf(const std::optional<LOGFONTW>& font) {
+HFONT MadeFont(const std::optional<LOGFONTW>& font) {
     return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
@@ -137,62 +121,6 @@ struct Binding {
 Binding binding;
 
 }  // namespace
-
-struct Form1::ControlSpec {
-    HWND Form1::*handle;
-    ControlId id;
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-    DWORD exStyle;
-    layout::TwipsRect place;
-    UniqueFont Fonts::*font;  // the one of fonts_ it takes
-};
-
-const Form1::ControlSpec Form1::kControls[] = {
-    {&Form1::liste, kIdListe, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-     WS_EX_CLIENTEDGE, layout::kListe, &Fonts::text},
-    {&Form1::ekle, kIdEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-     layout::kEkle, &Fonts::text},
-    {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye,
-     &Fonts::pace},
-    {&Form1::az, kIdAz, WC_BUTTONW, captions::kShorter, WS_TABSTOP | BS_OWNERDRAW, 0, layout::kAz,
-     &Fonts::caption},
-    {&Form1::cok, kIdCok, WC_BUTTONW, captions::kLonger, WS_TABSTOP | BS_OWNERDRAW, 0, layout::kCok,
-     &Fonts::caption},
-    {&Form1::Label1, kIdLabel1, WC_STATICW, captions::kSecond, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-     layout::kLabel1, &Fonts::caption},
-    {&Form1::Command2, kIdCommand2, WC_BUTTONW, captions::kOk, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand2, &Fonts::caption},
-    {&Form1::Command1, kIdCommand1, WC_BUTTONW, captions::kAdd, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand1, &Fonts::caption},
-    {&Form1::Command3, kIdCommand3, WC_BUTTONW, captions::kClear, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand3, &Fonts::caption},
-    {&Form1::durum, kIdDurum, WC_STATICW,
-     reinterpret_cast<const wchar_t*>(kStatusBeforeFirstStep.data()), SS_OWNERDRAW | SS_NOPREFIX, 0,
-     layout::kDurum, &Fonts::text},
-};
-
-struct Form1::Spoken {
-    HWND Form1::*handle;
-    accessible::Description said;
-};
-
-// The captions on the screen stay as they are.
-const Form1::Spoken Form1::kSpoken[] = {
-    {&Form1::liste,
-     {ROLE_SYSTEM_LIST, L"Entries", L"The lines published one after another, round and round"}},
-    {&Form1::ekle, {ROLE_SYSTEM_TEXT, L"New entry", L"A line to add to the entries"}},
-    {&Form1::saniye, {ROLE_SYSTEM_STATICTEXT, L"Seconds each entry stays: ", nullptr, true}},
-    {&Form1::az, {ROLE_SYSTEM_PUSHBUTTON, L"Shorter pace, one second less", nullptr}},
-    {&Form1::cok, {ROLE_SYSTEM_PUSHBUTTON, L"Longer pace, one second more", nullptr}},
-    {&Form1::Label1, {ROLE_SYSTEM_STATICTEXT, nullptr, nullptr}},
-    {&Form1::Command2,
-     {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Publishes the next entry now, then one at every pace"}},
-    {&Form1::Command1, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Adds the new entry to the entries"}},
-    {&Form1::Command3, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Empties the entries and the new entry"}},
-    {&Form1::durum, {ROLE_SYSTEM_STATUSBAR, nullptr, nullptr}},
-};
 
 bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     form.instance_ = instance;
@@ -287,9 +215,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_SYSCOLORCHANGE:
             // The common controls learn of new colours only from their parent.
-            for (const ControlSpec& entry : kControls) {
-                SendMessageW(this->*entry.handle, WM_SYSCOLORCHANGE, wParam, lParam);
-            }
+            for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
             OnSystemChange();
             break;
         case dpi::kDpiChangedMessage: {
@@ -323,17 +249,19 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Form1::OnCreate(HWND window) {
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
     const int dpi = dpi::OfWindow(window);
-    for (const ControlSpec& entry : kControls) {
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        const controls::Control& entry = controls::kControls[row];
         const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
-        HWND control = CreateWindowExW(
-            entry.exStyle, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style,
+        controls_[row] = CreateWindowExW(
+            entry.exStyle, entry.className, entry.caption, WS_CHILD | WS_VISIBLE | entry.style,
             place.left, place.top, place.width, place.height, window,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)), instance_, nullptr);
-        if (control == nullptr) return false;
-        this->*entry.handle = control;
+        if (controls_[row] == nullptr) return false;
     }
     placedDpi_ = dpi;
-    for (const Spoken& control : kSpoken) accessible::Describe(this->*control.handle, control.said);
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        accessible::Describe(controls_[row], controls::kControls[row].spoken);
+    }
     highContrast_ = high_contrast::IsOn();
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
@@ -362,20 +290,22 @@ void Form1::ApplyDpi(int dpi) {
 // The controls take the new fonts before the old ones are freed: a control never holds a
 // deleted font.
 void Form1::ApplyFonts(int dpi) {
-    Fonts fonts{UniqueFont(FontOf(caption_font::ForText(dpi))),
-                UniqueFont(FontOf(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
-    for (const ControlSpec& entry : kControls) {
-        SendMessageW(this->*entry.handle, WM_SETFONT,
-                     reinterpret_cast<WPARAM>((fonts.*entry.font).get()), TRUE);
+    std::array<UniqueFont, controls::kFontCount> fonts{
+        // in controls::Font's order
+        UniqueFont(MadeFont(caption_font::ForText(dpi))),
+        UniqueFont(MadeFont(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        const auto font = static_cast<std::size_t>(controls::kControls[row].font);
+        SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[font].get()), TRUE);
     }
     std::swap(fonts_, fonts);
 }
 
 void Form1::PlaceControls(int dpi) {
     if (dpi == placedDpi_) return;
-    for (const ControlSpec& entry : kControls) {
-        const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
-        SetWindowPos(this->*entry.handle, nullptr, place.left, place.top, place.width, place.height,
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        const layout::PixelRect place = layout::ToPixels(controls::kControls[row].place, dpi);
+        SetWindowPos(controls_[row], nullptr, place.left, place.top, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     placedDpi_ = dpi;
@@ -442,19 +372,19 @@ void Form1::OnSystemChange() {
 void Form1::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED || !seams_) return;
     switch (id) {
-        case kIdCommand1:
+        case controls::kCommand1:
             Command1_Click();
             break;
-        case kIdCommand2:
+        case controls::kCommand2:
             Command2_Click();
             break;
-        case kIdCommand3:
+        case controls::kCommand3:
             Command3_Click();
             break;
-        case kIdAz:
+        case controls::kAz:
             az_Click();
             break;
-        case kIdCok:
+        case controls::kCok:
             cok_Click();
             break;
         default:
@@ -489,8 +419,9 @@ void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
         return;
     }
     if (item.CtlType != ODT_BUTTON) return;
-    for (HWND button : {az, cok, Command2, Command1, Command3}) {
-        if (item.hwndItem == button) {
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        if (item.hwndItem == controls_[row] &&
+            controls::kControls[row].drawn == controls::Drawn::kButton) {
             PaintButton(item);
             return;
         }
@@ -517,7 +448,7 @@ void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
     SetTextColor(dc, !enabled        ? GetSysColor(COLOR_GRAYTEXT)
                      : highContrast_ ? GetSysColor(COLOR_BTNTEXT)
                                      : TextColourOn(colour));
-    Selection font(dc, fonts_.caption.get());
+    Selection font(dc, FontOf(controls::Font::kCaption));
     DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
@@ -552,7 +483,7 @@ void Form1::PaintStatus(const DRAWITEMSTRUCT& item) const {
     RECT room = local;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : kStripText);
-    Selection font(dc, fonts_.text.get());
+    Selection font(dc, FontOf(controls::Font::kText));
     DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()),
               &room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     BitBlt(item.hDC, area.left, area.top, local.right, local.bottom, dc, 0, 0, SRCCOPY);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -11,7 +12,7 @@
 #include "rotation/win32_seams.h"
 #include "support/handles.h"
 #include "ui/background.h"
-#include "ui/layout.h"
+#include "ui/controls.h"
 
 namespace quendral {
 
@@ -24,14 +25,11 @@ public:
     // The id of Timer1, the rotation's timer, on the window.
     static constexpr UINT_PTR kTimer1Id = 1;
 
-private:
-    struct ControlSpec;
-    // The controls in tab order, with the places the layout gives them.
-    static const ControlSpec kControls[];
-    struct Spoken;
-    // What a screen reader reads of each control.
-    static const Spoken kSpoken[];
+    Form1() = default;
+    Form1(const Form1&) = delete;  // the control handles below refer into the object
+    Form1& operator=(const Form1&) = delete;
 
+private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -73,16 +71,19 @@ private:
     int placedDpi_ = 0;     // the DPI the controls' places are for
     bool highContrast_ = false;
 
-    HWND liste = nullptr;
-    HWND ekle = nullptr;
-    HWND saniye = nullptr;
-    HWND az = nullptr;
-    HWND cok = nullptr;
-    HWND Label1 = nullptr;
-    HWND Command2 = nullptr;
-    HWND Command1 = nullptr;
-    HWND Command3 = nullptr;
-    HWND durum = nullptr;  // the status strip ("status")
+    // The controls, in the rows of controls::kControls, and by their names.
+    std::array<HWND, controls::kCount> controls_{};
+    HWND& Handle(controls::Id id) { return controls_[controls::RowOf(id)]; }
+    HWND& liste = Handle(controls::kListe);
+    HWND& ekle = Handle(controls::kEkle);
+    HWND& saniye = Handle(controls::kSaniye);
+    HWND& az = Handle(controls::kAz);
+    HWND& cok = Handle(controls::kCok);
+    HWND& Label1 = Handle(controls::kLabel1);
+    HWND& Command2 = Handle(controls::kCommand2);
+    HWND& Command1 = Handle(controls::kCommand1);
+    HWND& Command3 = Handle(controls::kCommand3);
+    HWND& durum = Handle(controls::kDurum);  // the status strip ("status")
     // The controls as the rotation reaches them, made once when the controls are.
     struct Seams {
         Seams(HWND listBox, HWND edit, HWND label, BalloonNotice& notice, HWND window,
@@ -97,12 +98,9 @@ private:
     MessengerAnnouncer messenger_;
     std::int16_t rotationIndex = 0;
 
-    struct Fonts {
-        UniqueFont text;     // the list's and the input box's
-        UniqueFont caption;  // the label's and the buttons'
-        UniqueFont pace;
-    };
-    Fonts fonts_;
+    // By controls::Font: the text's, the captions', the pace's.
+    std::array<UniqueFont, controls::kFontCount> fonts_;
+    HFONT FontOf(controls::Font font) const { return fonts_[static_cast<int>(font)].get(); }
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     Background background_;
