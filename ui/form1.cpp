@@ -11,6 +11,7 @@
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
 #include "ui/high_contrast.h"
+#include "ui/paint.h"
 #include "ui/resource.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
@@ -24,20 +25,6 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // Posted to itself: the big icon, which nothing shows at start, is loaded once the
 // window is up.
 constexpr UINT kLoadBigIcon = WM_APP + 1;
-// The Color 9 of the layout: the system's caption-text colour.
-constexpr int kColour9 = COLOR_CAPTIONTEXT;
-// The picture's own lettering on its status strip.
-constexpr COLORREF kStripText = RGB(0x3E, 0x53, 0x71);
-
-// Colour 9 is white in the classic scheme but black in today's, where the usual
-// button-text black would vanish on it: text on it takes whichever of black and
-// white stands out.
-COLORREF TextColourOn(COLORREF background) {
-    const int luminance =
-        (GetRValue(background) * 299 + GetGValue(background) * 587 + GetBValue(background) * 114) /
-        1000;
-    return luminance >= 128 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-}
 
 // The window's outer size for the layout's client area at this DPI.
 SIZE FrameSize(int dpi) {
@@ -202,7 +189,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return TRUE;
         case WM_CTLCOLORSTATIC:
-            return OnColorStatic(reinterpret_cast<HDC>(wParam));
+            return reinterpret_cast<LRESULT>(
+                paint::LabelColours(reinterpret_cast<HDC>(wParam), highContrast_));
         case kLoadBigIcon:
             LoadBigIcon();
             return 0;
@@ -393,100 +381,27 @@ void Form1::OnCommand(UINT id, UINT code) {
 }
 
 void Form1::OnPaint() {
-    PaintDc paint(window_.get());
-    RECT client{};
-    GetClientRect(window_.get(), &client);
-    if (highContrast_) {
-        FillRect(paint.get(), &client, GetSysColorBrush(COLOR_WINDOW));
-    } else {
-        background_.Paint(paint.get(), client);
-    }
-}
-
-LRESULT Form1::OnColorStatic(HDC dc) {
-    const int background = highContrast_ ? COLOR_BTNFACE : kColour9;
-    SetTextColor(
-        dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : TextColourOn(GetSysColor(background)));
-    SetBkColor(dc, GetSysColor(background));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+    PaintDc dc(window_.get());
+    paint::Window(dc.get(), window_.get(), highContrast_, background_);
 }
 
 // Drawn only for one of the window's own owner-drawn controls, named by its id throughout.
 void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
     if (item.CtlID != id || static_cast<UINT>(GetDlgCtrlID(item.hwndItem)) != id) return;
     if (item.CtlType == ODT_STATIC && item.hwndItem == durum) {
-        PaintStatus(item);
+        paint::Status(item, window_.get(), highContrast_, background_,
+                      FontOf(controls::Font::kText));
         return;
     }
     if (item.CtlType != ODT_BUTTON) return;
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         if (item.hwndItem == controls_[row] &&
             controls::kControls[row].drawn == controls::Drawn::kButton) {
-            PaintButton(item);
+            paint::Button(item, highContrast_, item.hwndItem == Command3,
+                          FontOf(controls::Font::kCaption));
             return;
         }
     }
-}
-
-void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
-    HDC dc = item.hDC;
-    RECT face = item.rcItem;
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF colour = highContrast_               ? GetSysColor(COLOR_BTNFACE)
-                            : item.hwndItem == Command3 ? GetSysColor(kColour9)
-                                                        : RGB(255, 255, 255);
-
-    SetDCBrushColor(dc, colour);
-    FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-
-    const std::u16string caption = WindowText(item.hwndItem);
-    RECT text = face;
-    if (pressed) OffsetRect(&text, 1, 1);
-    const bool enabled = (item.itemState & ODS_DISABLED) == 0;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, !enabled        ? GetSysColor(COLOR_GRAYTEXT)
-                     : highContrast_ ? GetSysColor(COLOR_BTNTEXT)
-                                     : TextColourOn(colour));
-    Selection font(dc, FontOf(controls::Font::kCaption));
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-
-    // In high contrast the focus is shown even where keyboard cues are hidden.
-    if ((item.itemState & ODS_FOCUS) != 0 &&
-        (highContrast_ || (item.itemState & ODS_NOFOCUSRECT) == 0)) {
-        RECT focus = face;
-        InflateRect(&focus, -1, -1);
-        DrawFocusRect(dc, &focus);
-    }
-}
-
-// The strip's own part of the picture, the text over it, drawn off-screen first so that a
-// changing text never flickers.
-void Form1::PaintStatus(const DRAWITEMSTRUCT& item) const {
-    const RECT area = item.rcItem;
-    const RECT local{0, 0, area.right - area.left, area.bottom - area.top};
-    UniqueDc memory(CreateCompatibleDC(item.hDC));
-    void* bits = nullptr;  // a DIB: drawn into without a word to the display server
-    UniqueBitmap bitmap = TopDownBitmap(local.right, local.bottom, &bits);
-    if (!memory || !bitmap) return;
-    Selection drawn(memory.get(), bitmap.get());
-    HDC dc = memory.get();
-    if (highContrast_) {
-        FillRect(dc, &local, GetSysColorBrush(COLOR_BTNFACE));
-    } else {
-        POINT from{area.left, area.top};
-        MapWindowPoints(item.hwndItem, window_.get(), &from, 1);
-        background_.PaintPart(dc, local, from);
-    }
-    const std::u16string text = WindowText(item.hwndItem);
-    RECT room = local;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : kStripText);
-    Selection font(dc, FontOf(controls::Font::kText));
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()),
-              &room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    BitBlt(item.hDC, area.left, area.top, local.right, local.bottom, dc, 0, 0, SRCCOPY);
 }
 
 // Not through the static's own WM_SETTEXT, which paints at once, inside the step: the

@@ -38,7 +38,6 @@ private:
     void OnCommand(UINT id, UINT code);
     void OnPaint();
     void OnDrawItem(UINT id, const DRAWITEMSTRUCT& item);
-    LRESULT OnColorStatic(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnSystemChange();
     void OnDestroy();
@@ -51,8 +50,6 @@ private:
     void FitPicture(int dpi);
     void SetIcons(int dpi);
     void LoadBigIcon();
-    void PaintButton(const DRAWITEMSTRUCT& item) const;
-    void PaintStatus(const DRAWITEMSTRUCT& item) const;
     // Says what a step did; the strip is redrawn only when its text changes.
     void ShowStatus(const StepReport& report);
 

@@ -1,0 +1,25 @@
+// The window's drawing: the picture behind the controls, the owner-drawn buttons and
+// status strip, and the labels' colours. In high contrast, system colours only.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/background.h"
+
+namespace quendral::paint {
+
+// The client area of window: the picture, or the window colour in high contrast.
+void Window(HDC dc, HWND window, bool highContrast, const Background& background);
+
+// A button's raised face, its caption in font and its focus; onColour9 for the one
+// button on the layout's caption-text colour, the rest are white.
+void Button(const DRAWITEMSTRUCT& item, bool highContrast, bool onColour9, HFONT font);
+
+// The status strip: its part of window's picture with the text in font over it.
+void Status(const DRAWITEMSTRUCT& item, HWND window, bool highContrast,
+            const Background& background, HFONT font);
+
+// Sets dc's colours for a label and returns the brush of its background.
+HBRUSH LabelColours(HDC dc, bool highContrast);
+
+}  // namespace quendral::paint
