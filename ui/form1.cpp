@@ -10,7 +10,6 @@
 #include "ui/accessible.h"
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
-#include "ui/high_contrast.h"
 #include "ui/paint.h"
 #include "ui/resource.h"
 #include "support/identities.h"
@@ -250,7 +249,7 @@ bool Form1::OnCreate(HWND window) {
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         accessible::Describe(controls_[row], controls::kControls[row].spoken);
     }
-    highContrast_ = high_contrast::IsOn();
+    highContrast_ = highContrastIsOn_();
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
     seams_.emplace(liste, ekle, saniye, listFullNotice_, window, kTimer1Id);
@@ -352,7 +351,7 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
 // Fonts through the same fitting as at start, then colours and the high-contrast state,
 // which the painting reads: everything the window took from the system's settings.
 void Form1::OnSystemChange() {
-    highContrast_ = high_contrast::IsOn();
+    highContrast_ = highContrastIsOn_();
     // ApplyDpi's new fonts repaint the controls and the window.
     ApplyDpi(placedDpi_);
 }

@@ -13,6 +13,7 @@
 #include "support/handles.h"
 #include "ui/background.h"
 #include "ui/controls.h"
+#include "ui/high_contrast.h"
 
 namespace quendral {
 
@@ -25,7 +26,9 @@ public:
     // The id of Timer1, the rotation's timer, on the window.
     static constexpr UINT_PTR kTimer1Id = 1;
 
-    Form1() = default;
+    // highContrastIsOn: where the window learns whether the system is in high contrast.
+    explicit Form1(bool (*highContrastIsOn)() = &high_contrast::IsOn)
+        : highContrastIsOn_(highContrastIsOn) {}
     Form1(const Form1&) = delete;  // the control handles below refer into the object
     Form1& operator=(const Form1&) = delete;
 
@@ -66,6 +69,7 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
     int placedDpi_ = 0;     // the DPI the controls' places are for
+    bool (*highContrastIsOn_)();
     bool highContrast_ = false;
 
     // The controls, in the rows of controls::kControls, and by their names.
