@@ -19,9 +19,8 @@ SIZE RoomOf(const Control& control, int dpi) {
 
 namespace {
 
-// Whether the caption, in dc's font, is no wider than its room and its line not cut. A
-// button's captions have neither accents nor descenders, so they may cut into the room
-// the line keeps for them; a label and the input box may not.
+// Whether the caption fits its room in dc's font. A button's captions have no accents or
+// descenders, so they may cut into the room the line keeps for them; the others may not.
 bool Fits(HDC dc, const Control& control, int dpi) {
     TEXTMETRICW metrics{};
     SIZE extent{};

@@ -1,7 +1,5 @@
-// The fonts of the window's texts. The layout was drawn for a font narrower than today's
-// message fonts (in Segoe UI 9 pt "Second:" loses its colon), so a font is the message
-// font's face at the largest whole-pixel height, not above its own, at which every
-// caption that takes it (controls::FittedTo) is whole.
+// The message font, shrunk until every caption that takes it is whole: the layout was
+// drawn for a narrower font (in Segoe UI 9 pt "Second:" loses its colon).
 #pragma once
 
 #include <windows.h>

@@ -52,52 +52,8 @@ HICON LoadIconAt(HINSTANCE instance, int size) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENDRAL), IMAGE_ICON, size, size, 0));
 }
 
-// The DPIs Windows gives a window, from 50 % to 1000 %.
-constexpr int kLowestDpi = 48;
-constexpr int kHighestDpi = 960;
-
-// Whether the RECT at address can be read in this process without a fault.
-bool Readable(LPARAM address) {
-    MEMORY_BASIC_INFORMATION region{};
-    if (VirtualQuery(reinterpret_cast<const void*>(address), &region, sizeof(region)) == 0) {
-        return false;
-    }
-    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
-                                PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    const auto end = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
-    return region.State == MEM_COMMIT && (region.Protect & kReadable) != 0 &&
-           (region.Protect & (PAGE_GUARD | PAGE_NOACCESS)) == 0 &&
-           static_cast<std::uintptr_t>(address) + sizeof(RECT) <= end;
-}
-
-// The frame WM_DPICHANGED asks of the window for dpi, its own DPI now. The system sends
-// it on the window's own thread with a DPI it has just given the window and a rectangle
-// on a screen. The rectangle of any other (from another thread or process, without a
-// rectangle, with another DPI, pointing at nothing readable) is never read, and the
-// window's frame for dpi stands around its current centre; so too for a system's one
-// sent while the window handles another thread's message, which only costs its place.
-RECT FrameForNewDpi(HWND window, WPARAM wParam, LPARAM lParam, int dpi, SIZE frame) {
-    const bool likeTheSystems = dpi >= kLowestDpi && dpi <= kHighestDpi && LOWORD(wParam) == dpi &&
-                                HIWORD(wParam) == dpi && lParam != 0 &&
-                                InSendMessageEx(nullptr) == ISMEX_NOSEND && Readable(lParam);
-    if (likeTheSystems) {
-        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
-        if (suggested.right > suggested.left && suggested.bottom > suggested.top &&
-            MonitorFromRect(&suggested, MONITOR_DEFAULTTONULL) != nullptr) {
-            return suggested;
-        }
-    }
-    RECT now{};
-    GetWindowRect(window, &now);
-    const LONG left = now.left + (now.right - now.left - frame.cx) / 2;
-    const LONG top = now.top + (now.bottom - now.top - frame.cy) / 2;
-    return {left, top, left + frame.cx, top + frame.cy};
-}
-
-// The one window of the class a process can make (it is registered once) and its Form1,
-// bound at the WM_NCCREATE of Open's CreateWindowEx. Neither the CREATESTRUCT nor the
-// window's GWLP_USERDATA is read, as another program can send the one and, under Wine,
-// set the other.
+// The one window of the class (registered once) and its Form1, bound at Open's WM_NCCREATE:
+// not through CREATESTRUCT or GWLP_USERDATA, which other programs can send or (Wine) set.
 struct Binding {
     Form1* opening = nullptr;  // during Open's CreateWindowEx only
     HWND window = nullptr;
@@ -208,7 +164,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case dpi::kDpiChangedMessage: {
             // The DPI is always the window's own; the message may only say when to ask.
             const int dpi = dpi::OfWindow(window);
-            const RECT frame = FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
+            const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
             RECT now{};
             GetWindowRect(window, &now);
             if (dpi != placedDpi_ || !EqualRect(&frame, &now)) OnDpiChanged(dpi, frame);
@@ -403,9 +359,8 @@ void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
     }
 }
 
-// Not through the static's own WM_SETTEXT, which paints at once, inside the step: the
-// text is stored as any window's is, readers are told, and the strip is painted once the
-// step is over.
+// Not the static's own WM_SETTEXT, which would paint inside the step: the text is stored,
+// readers are told, and the strip is painted once the step is over.
 void Form1::ShowStatus(const StepReport& report) {
     const std::u16string text = StatusText(report);
     if (WindowText(durum) == text) return;
