@@ -13,7 +13,7 @@
 #include "support/handles.h"
 #include "ui/background.h"
 #include "ui/controls.h"
-#include "ui/high_contrast.h"
+#include "ui/paint.h"
 
 namespace quendral {
 
@@ -27,10 +27,9 @@ public:
     static constexpr UINT_PTR kTimer1Id = 1;
 
     // highContrastIsOn: where the window learns whether the system is in high contrast.
-    explicit Form1(bool (*highContrastIsOn)() = &high_contrast::IsOn)
+    explicit Form1(bool (*highContrastIsOn)() = &paint::SystemHighContrast)
         : highContrastIsOn_(highContrastIsOn) {}
     Form1(const Form1&) = delete;  // the control handles below refer into the object
-    Form1& operator=(const Form1&) = delete;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -25,6 +25,13 @@ COLORREF TextColourOn(COLORREF background) {
 
 }  // namespace
 
+bool SystemHighContrast() {
+    HIGHCONTRASTW setting{};
+    setting.cbSize = sizeof(setting);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) != FALSE &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 void Window(HDC dc, HWND window, bool highContrast, const Background& background) {
     RECT client{};
     GetClientRect(window, &client);

@@ -1,5 +1,4 @@
-// The window's drawing: the picture behind the controls, the owner-drawn buttons and
-// status strip, and the labels' colours. In high contrast, system colours only.
+// The window's drawing, which in high contrast takes system colours only.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +6,9 @@
 #include "ui/background.h"
 
 namespace quendral::paint {
+
+// The user's high-contrast setting, which Form1 asks unless it is given another way to.
+bool SystemHighContrast();
 
 // The client area of window: the picture, or the window colour in high contrast.
 void Window(HDC dc, HWND window, bool highContrast, const Background& background);
