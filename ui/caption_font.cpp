@@ -5,8 +5,7 @@
 
 namespace quendral::caption_font {
 
-using controls::Control;
-using controls::Drawn;
+using controls::Control, controls::Drawn;
 
 SIZE RoomOf(const Control& control, int dpi) {
     const layout::PixelRect place = layout::ToPixels(control.place, dpi);

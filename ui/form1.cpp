@@ -10,7 +10,6 @@
 #include "ui/accessible.h"
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
-#include "ui/paint.h"
 #include "ui/resource.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
@@ -21,8 +20,7 @@ namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-// Posted to itself: the big icon, which nothing shows at start, is loaded once the
-// window is up.
+// Posted to itself: the big icon, which nothing shows at start, loads once the window is up.
 constexpr UINT kLoadBigIcon = WM_APP + 1;
 
 // The window's outer size for the layout's client area at this DPI.
@@ -200,11 +198,9 @@ bool Form1::OnCreate(HWND window) {
             place.left, place.top, place.width, place.height, window,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)), instance_, nullptr);
         if (controls_[row] == nullptr) return false;
+        accessible::Describe(controls_[row], entry.spoken);
     }
     placedDpi_ = dpi;
-    for (std::size_t row = 0; row < controls::kCount; ++row) {
-        accessible::Describe(controls_[row], controls::kControls[row].spoken);
-    }
     highContrast_ = highContrastIsOn_();
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
@@ -233,8 +229,8 @@ void Form1::ApplyDpi(int dpi) {
 // The controls take the new fonts before the old ones are freed: a control never holds a
 // deleted font.
 void Form1::ApplyFonts(int dpi) {
+    // In controls::Font's order.
     std::array<UniqueFont, controls::kFontCount> fonts{
-        // in controls::Font's order
         UniqueFont(MadeFont(caption_font::ForText(dpi))),
         UniqueFont(MadeFont(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
     for (std::size_t row = 0; row < controls::kCount; ++row) {
