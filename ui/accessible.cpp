@@ -7,14 +7,14 @@
 
 #include "support/handles.h"
 #include "support/system_library.h"
+#include "support/window_text.h"
 
 namespace quendral::accessible {
 
 namespace {
 
-// The accessibility library and the string allocator its objects use, loaded once from
-// the system folder, on the first question a reader asks, with COM started on the
-// window's thread, which the answer's marshalling needs on Windows; all undone at the end.
+// oleacc and the string allocator, loaded from the system folder on a reader's first
+// question, with COM started on the window's thread, which Windows' marshalling needs.
 class Library {
 public:
     static const Library* Get() noexcept {
@@ -67,11 +67,8 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-std::wstring CaptionOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 // The control's standard object, answering name, role, value and description itself.
@@ -133,9 +130,11 @@ public:
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return standard_->get_accName(child, name);
         try {
-            std::wstring text = said_.name != nullptr ? said_.name : CaptionOf(control_);
-            if (said_.captionIsValue) text += CaptionOf(control_);
-            return Answer(text.c_str(), name);
+            std::u16string text = said_.name != nullptr
+                                      ? reinterpret_cast<const char16_t*>(said_.name)
+                                      : WindowText(control_);
+            if (said_.captionIsValue) text += WindowText(control_);
+            return Answer(Wide(text), name);
         } catch (...) {  // nothing unwinds into the caller
             return E_OUTOFMEMORY;
         }
@@ -150,7 +149,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         if (!IsSelf(child) || !said_.captionIsValue) return standard_->get_accValue(child, value);
         try {
-            return Answer(CaptionOf(control_).c_str(), value);
+            return Answer(Wide(WindowText(control_)), value);
         } catch (...) {
             return E_OUTOFMEMORY;
         }
@@ -254,16 +253,14 @@ LRESULT AnswerReader(HWND control, WPARAM flags, const Description& said) noexce
     return answer > 0 ? answer : 0;
 }
 
-// What is kept of a described control, in this process alone: read without a word to
-// the window server, where the property that SetWindowSubclass keeps its chain in costs
-// one for every message, and out of reach of other programs, which can't write here
-// (under Wine they can set a window's GWLP_USERDATA).
+// Kept here, not in SetWindowSubclass's window property (a word to the window server per
+// message) nor GWLP_USERDATA (which other programs can set under Wine).
 struct Subclassed {
     HWND control;
     WNDPROC own;  // the control's procedure before ours
     const Description* said;
 };
-// The window has nine controls; a control past the room is left undescribed.
+// The window has ten controls; a control past the room is left undescribed.
 Subclassed described[16]{};
 
 Subclassed* DescribedOf(HWND control) {
@@ -288,15 +285,15 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
         case WM_SETTEXT:
             if (said.captionIsValue) {
                 // Readers hear of a change of the number, not of every setting of it.
-                std::wstring before;
+                std::u16string before;
                 try {
-                    before = CaptionOf(control);
+                    before = WindowText(control);
                 } catch (...) {
                 }
                 const LRESULT result = CallWindowProcW(own, control, message, wParam, lParam);
                 bool changed = true;
                 try {
-                    changed = CaptionOf(control) != before;
+                    changed = WindowText(control) != before;
                 } catch (...) {
                 }
                 if (changed) {

@@ -1,8 +1,5 @@
-// What a screen reader reads of a control: its name, role and value, as another process
-// reads them through Active Accessibility. A described control answers WM_GETOBJECT
-// with its standard accessible object, wrapped to say these three (and a description)
-// itself; everything else, list items included, is the standard object's. The
-// accessibility library is loaded only when a reader first asks, never at start.
+// What a screen reader hears of a control: its standard accessible object, with name,
+// role, value and description as said here. oleacc is loaded when a reader first asks.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include <cstdint>
+
 #include "support/system_library.h"
 
 namespace quendral::dpi {
@@ -69,6 +71,24 @@ const Lookups& Resolved() {
 int FromSystem(int length, int dpi) {
     const int system = Resolved().systemDpi;
     return dpi == system ? length : MulDiv(length, dpi, system);
+}
+
+// The DPIs Windows gives a window, from 50 % to 1000 %.
+constexpr int kLowestDpi = 48;
+constexpr int kHighestDpi = 960;
+
+// Whether the RECT at address can be read in this process without a fault.
+bool Readable(LPARAM address) {
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(reinterpret_cast<const void*>(address), &region, sizeof(region)) == 0) {
+        return false;
+    }
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
+                                PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const auto end = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
+    return region.State == MEM_COMMIT && (region.Protect & kReadable) != 0 &&
+           (region.Protect & (PAGE_GUARD | PAGE_NOACCESS)) == 0 &&
+           static_cast<std::uintptr_t>(address) + sizeof(RECT) <= end;
 }
 
 }  // namespace
@@ -146,6 +166,26 @@ std::optional<LOGFONTW> MessageFont(int dpi) {
     font.lfHeight = FromSystem(font.lfHeight, dpi);
     font.lfWidth = FromSystem(font.lfWidth, dpi);
     return font;
+}
+
+// A system's message sent while the window handles another thread's one is taken for
+// another program's: that only costs the window its place.
+RECT FrameForNewDpi(HWND window, WPARAM wParam, LPARAM lParam, int dpi, SIZE frame) {
+    const bool likeTheSystems = dpi >= kLowestDpi && dpi <= kHighestDpi && LOWORD(wParam) == dpi &&
+                                HIWORD(wParam) == dpi && lParam != 0 &&
+                                InSendMessageEx(nullptr) == ISMEX_NOSEND && Readable(lParam);
+    if (likeTheSystems) {
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        if (suggested.right > suggested.left && suggested.bottom > suggested.top &&
+            MonitorFromRect(&suggested, MONITOR_DEFAULTTONULL) != nullptr) {
+            return suggested;
+        }
+    }
+    RECT now{};
+    GetWindowRect(window, &now);
+    const LONG left = now.left + (now.right - now.left - frame.cx) / 2;
+    const LONG top = now.top + (now.bottom - now.top - frame.cy) / 2;
+    return {left, top, left + frame.cx, top + frame.cy};
 }
 
 }  // namespace quendral::dpi

@@ -1,8 +1,5 @@
-// The DPI Quendral's window is drawn for, and the system's sizes and fonts at that DPI.
-// Windows 10 (version 1607) has a call for each at any DPI, Windows 8.1 gives each
-// monitor's DPI; older systems have one DPI for the whole screen. The newer calls are
-// looked up once, the first time any of these is asked; where one is missing, the
-// classic call stands in at the system's DPI, scaled to the DPI asked for.
+// The window's DPI and the system's sizes and fonts at it. Windows 10 1607's and 8.1's
+// calls are looked up once; where missing, the classic call's answer is scaled.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +21,10 @@ int OfWindow(HWND window);
 
 // The window's outer rectangle for the client rectangle given, at dpi.
 RECT FrameFor(RECT client, DWORD style, DWORD exStyle, int dpi);
+
+// The frame a WM_DPICHANGED asks of window, now at dpi: the rectangle it suggests only if
+// the message is like the system's own, else frame's size around the window's centre.
+RECT FrameForNewDpi(HWND window, WPARAM wParam, LPARAM lParam, int dpi, SIZE frame);
 
 // A GetSystemMetrics value at dpi.
 int Metric(int index, int dpi);

@@ -1,9 +1,7 @@
 #include "ui/form1.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 
-#include <iterator>
 #include <utility>
 
 #include "rotation/pace.h"
@@ -12,7 +10,6 @@
 #include "ui/accessible.h"
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
-#include "ui/high_contrast.h"
 #include "ui/resource.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
@@ -23,37 +20,8 @@ namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-// Posted to itself: the big icon, which nothing shows at start, is loaded once the
-// window is up.
+// Posted to itself: the big icon, which nothing shows at start, loads once the window is up.
 constexpr UINT kLoadBigIcon = WM_APP + 1;
-// The Color 9 of the layout: the system's caption-text colour.
-constexpr int kColour9 = COLOR_CAPTIONTEXT;
-// The picture's own lettering on its status strip.
-constexpr COLORREF kStripText = RGB(0x3E, 0x53, 0x71);
-
-// Control ids stay clear of IDOK (1) and IDCANCEL (2), which the dialog keys send.
-enum ControlId : UINT {
-    kIdListe = 100,
-    kIdEkle,
-    kIdSaniye,
-    kIdAz,
-    kIdCok,
-    kIdLabel1,
-    kIdCommand2,
-    kIdCommand1,
-    kIdCommand3,
-    kIdDurum = kStatusControlId,
-};
-
-// Colour 9 is white in the classic scheme but black in today's, where the usual
-// button-text black would vanish on it: text on it takes whichever of black and
-// white stands out.
-COLORREF TextColourOn(COLORREF background) {
-    const int luminance =
-        (GetRValue(background) * 299 + GetGValue(background) * 587 + GetBValue(background) * 114) /
-        1000;
-    return luminance >= 128 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-}
 
 // The window's outer size for the layout's client area at this DPI.
 SIZE FrameSize(int dpi) {
@@ -63,7 +31,7 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT FontOf(const std::optional<LOGFONTW>& font) {
+HFONT MadeFont(const std::optional<LOGFONTW>& font) {
     return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
@@ -82,52 +50,8 @@ HICON LoadIconAt(HINSTANCE instance, int size) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENDRAL), IMAGE_ICON, size, size, 0));
 }
 
-// The DPIs Windows gives a window, from 50 % to 1000 %.
-constexpr int kLowestDpi = 48;
-constexpr int kHighestDpi = 960;
-
-// Whether the RECT at address can be read in this process without a fault.
-bool Readable(LPARAM address) {
-    MEMORY_BASIC_INFORMATION region{};
-    if (VirtualQuery(reinterpret_cast<const void*>(address), &region, sizeof(region)) == 0) {
-        return false;
-    }
-    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
-                                PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    const auto end = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
-    return region.State == MEM_COMMIT && (region.Protect & kReadable) != 0 &&
-           (region.Protect & (PAGE_GUARD | PAGE_NOACCESS)) == 0 &&
-           static_cast<std::uintptr_t>(address) + sizeof(RECT) <= end;
-}
-
-// The frame WM_DPICHANGED asks of the window for dpi, its own DPI now. The system sends
-// it on the window's own thread with a DPI it has just given the window and a rectangle
-// on a screen. The rectangle of any other (from another thread or process, without a
-// rectangle, with another DPI, pointing at nothing readable) is never read, and the
-// window's frame for dpi stands around its current centre; so too for a system's one
-// sent while the window handles another thread's message, which only costs its place.
-RECT FrameForNewDpi(HWND window, WPARAM wParam, LPARAM lParam, int dpi, SIZE frame) {
-    const bool likeTheSystems = dpi >= kLowestDpi && dpi <= kHighestDpi && LOWORD(wParam) == dpi &&
-                                HIWORD(wParam) == dpi && lParam != 0 &&
-                                InSendMessageEx(nullptr) == ISMEX_NOSEND && Readable(lParam);
-    if (likeTheSystems) {
-        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
-        if (suggested.right > suggested.left && suggested.bottom > suggested.top &&
-            MonitorFromRect(&suggested, MONITOR_DEFAULTTONULL) != nullptr) {
-            return suggested;
-        }
-    }
-    RECT now{};
-    GetWindowRect(window, &now);
-    const LONG left = now.left + (now.right - now.left - frame.cx) / 2;
-    const LONG top = now.top + (now.bottom - now.top - frame.cy) / 2;
-    return {left, top, left + frame.cx, top + frame.cy};
-}
-
-// The one window of the class a process can make (it is registered once) and its Form1,
-// bound at the WM_NCCREATE of Open's CreateWindowEx. Neither the CREATESTRUCT nor the
-// window's GWLP_USERDATA is read, as another program can send the one and, under Wine,
-// set the other.
+// The one window of the class (registered once) and its Form1, bound at Open's WM_NCCREATE:
+// not through CREATESTRUCT or GWLP_USERDATA, which other programs can send or (Wine) set.
 struct Binding {
     Form1* opening = nullptr;  // during Open's CreateWindowEx only
     HWND window = nullptr;
@@ -137,62 +61,6 @@ struct Binding {
 Binding binding;
 
 }  // namespace
-
-struct Form1::ControlSpec {
-    HWND Form1::*handle;
-    ControlId id;
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-    DWORD exStyle;
-    layout::TwipsRect place;
-    UniqueFont Fonts::*font;  // the one of fonts_ it takes
-};
-
-const Form1::ControlSpec Form1::kControls[] = {
-    {&Form1::liste, kIdListe, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-     WS_EX_CLIENTEDGE, layout::kListe, &Fonts::text},
-    {&Form1::ekle, kIdEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-     layout::kEkle, &Fonts::text},
-    {&Form1::saniye, kIdSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0, layout::kSaniye,
-     &Fonts::pace},
-    {&Form1::az, kIdAz, WC_BUTTONW, captions::kShorter, WS_TABSTOP | BS_OWNERDRAW, 0, layout::kAz,
-     &Fonts::caption},
-    {&Form1::cok, kIdCok, WC_BUTTONW, captions::kLonger, WS_TABSTOP | BS_OWNERDRAW, 0, layout::kCok,
-     &Fonts::caption},
-    {&Form1::Label1, kIdLabel1, WC_STATICW, captions::kSecond, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-     layout::kLabel1, &Fonts::caption},
-    {&Form1::Command2, kIdCommand2, WC_BUTTONW, captions::kOk, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand2, &Fonts::caption},
-    {&Form1::Command1, kIdCommand1, WC_BUTTONW, captions::kAdd, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand1, &Fonts::caption},
-    {&Form1::Command3, kIdCommand3, WC_BUTTONW, captions::kClear, WS_TABSTOP | BS_OWNERDRAW, 0,
-     layout::kCommand3, &Fonts::caption},
-    {&Form1::durum, kIdDurum, WC_STATICW,
-     reinterpret_cast<const wchar_t*>(kStatusBeforeFirstStep.data()), SS_OWNERDRAW | SS_NOPREFIX, 0,
-     layout::kDurum, &Fonts::text},
-};
-
-struct Form1::Spoken {
-    HWND Form1::*handle;
-    accessible::Description said;
-};
-
-// The captions on the screen stay as they are.
-const Form1::Spoken Form1::kSpoken[] = {
-    {&Form1::liste,
-     {ROLE_SYSTEM_LIST, L"Entries", L"The lines published one after another, round and round"}},
-    {&Form1::ekle, {ROLE_SYSTEM_TEXT, L"New entry", L"A line to add to the entries"}},
-    {&Form1::saniye, {ROLE_SYSTEM_STATICTEXT, L"Seconds each entry stays: ", nullptr, true}},
-    {&Form1::az, {ROLE_SYSTEM_PUSHBUTTON, L"Shorter pace, one second less", nullptr}},
-    {&Form1::cok, {ROLE_SYSTEM_PUSHBUTTON, L"Longer pace, one second more", nullptr}},
-    {&Form1::Label1, {ROLE_SYSTEM_STATICTEXT, nullptr, nullptr}},
-    {&Form1::Command2,
-     {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Publishes the next entry now, then one at every pace"}},
-    {&Form1::Command1, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Adds the new entry to the entries"}},
-    {&Form1::Command3, {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Empties the entries and the new entry"}},
-    {&Form1::durum, {ROLE_SYSTEM_STATUSBAR, nullptr, nullptr}},
-};
 
 bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     form.instance_ = instance;
@@ -274,7 +142,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return TRUE;
         case WM_CTLCOLORSTATIC:
-            return OnColorStatic(reinterpret_cast<HDC>(wParam));
+            return reinterpret_cast<LRESULT>(
+                paint::LabelColours(reinterpret_cast<HDC>(wParam), highContrast_));
         case kLoadBigIcon:
             LoadBigIcon();
             return 0;
@@ -287,15 +156,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_SYSCOLORCHANGE:
             // The common controls learn of new colours only from their parent.
-            for (const ControlSpec& entry : kControls) {
-                SendMessageW(this->*entry.handle, WM_SYSCOLORCHANGE, wParam, lParam);
-            }
+            for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
             OnSystemChange();
             break;
         case dpi::kDpiChangedMessage: {
             // The DPI is always the window's own; the message may only say when to ask.
             const int dpi = dpi::OfWindow(window);
-            const RECT frame = FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
+            const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
             RECT now{};
             GetWindowRect(window, &now);
             if (dpi != placedDpi_ || !EqualRect(&frame, &now)) OnDpiChanged(dpi, frame);
@@ -323,18 +190,18 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Form1::OnCreate(HWND window) {
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
     const int dpi = dpi::OfWindow(window);
-    for (const ControlSpec& entry : kControls) {
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        const controls::Control& entry = controls::kControls[row];
         const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
-        HWND control = CreateWindowExW(
-            entry.exStyle, entry.className, entry.text, WS_CHILD | WS_VISIBLE | entry.style,
+        controls_[row] = CreateWindowExW(
+            entry.exStyle, entry.className, entry.caption, WS_CHILD | WS_VISIBLE | entry.style,
             place.left, place.top, place.width, place.height, window,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)), instance_, nullptr);
-        if (control == nullptr) return false;
-        this->*entry.handle = control;
+        if (controls_[row] == nullptr) return false;
+        accessible::Describe(controls_[row], entry.spoken);
     }
     placedDpi_ = dpi;
-    for (const Spoken& control : kSpoken) accessible::Describe(this->*control.handle, control.said);
-    highContrast_ = high_contrast::IsOn();
+    highContrast_ = highContrastIsOn_();
     // No length limit: the edit control's own default is 30,000 characters.
     SendMessageW(ekle, EM_SETLIMITTEXT, 0, 0);
     seams_.emplace(liste, ekle, saniye, listFullNotice_, window, kTimer1Id);
@@ -362,20 +229,22 @@ void Form1::ApplyDpi(int dpi) {
 // The controls take the new fonts before the old ones are freed: a control never holds a
 // deleted font.
 void Form1::ApplyFonts(int dpi) {
-    Fonts fonts{UniqueFont(FontOf(caption_font::ForText(dpi))),
-                UniqueFont(FontOf(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
-    for (const ControlSpec& entry : kControls) {
-        SendMessageW(this->*entry.handle, WM_SETFONT,
-                     reinterpret_cast<WPARAM>((fonts.*entry.font).get()), TRUE);
+    // In controls::Font's order.
+    std::array<UniqueFont, controls::kFontCount> fonts{
+        UniqueFont(MadeFont(caption_font::ForText(dpi))),
+        UniqueFont(MadeFont(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        const auto font = static_cast<std::size_t>(controls::kControls[row].font);
+        SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[font].get()), TRUE);
     }
     std::swap(fonts_, fonts);
 }
 
 void Form1::PlaceControls(int dpi) {
     if (dpi == placedDpi_) return;
-    for (const ControlSpec& entry : kControls) {
-        const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
-        SetWindowPos(this->*entry.handle, nullptr, place.left, place.top, place.width, place.height,
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        const layout::PixelRect place = layout::ToPixels(controls::kControls[row].place, dpi);
+        SetWindowPos(controls_[row], nullptr, place.left, place.top, place.width, place.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     placedDpi_ = dpi;
@@ -434,7 +303,7 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
 // Fonts through the same fitting as at start, then colours and the high-contrast state,
 // which the painting reads: everything the window took from the system's settings.
 void Form1::OnSystemChange() {
-    highContrast_ = high_contrast::IsOn();
+    highContrast_ = highContrastIsOn_();
     // ApplyDpi's new fonts repaint the controls and the window.
     ApplyDpi(placedDpi_);
 }
@@ -442,19 +311,19 @@ void Form1::OnSystemChange() {
 void Form1::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED || !seams_) return;
     switch (id) {
-        case kIdCommand1:
+        case controls::kCommand1:
             Command1_Click();
             break;
-        case kIdCommand2:
+        case controls::kCommand2:
             Command2_Click();
             break;
-        case kIdCommand3:
+        case controls::kCommand3:
             Command3_Click();
             break;
-        case kIdAz:
+        case controls::kAz:
             az_Click();
             break;
-        case kIdCok:
+        case controls::kCok:
             cok_Click();
             break;
         default:
@@ -463,104 +332,31 @@ void Form1::OnCommand(UINT id, UINT code) {
 }
 
 void Form1::OnPaint() {
-    PaintDc paint(window_.get());
-    RECT client{};
-    GetClientRect(window_.get(), &client);
-    if (highContrast_) {
-        FillRect(paint.get(), &client, GetSysColorBrush(COLOR_WINDOW));
-    } else {
-        background_.Paint(paint.get(), client);
-    }
-}
-
-LRESULT Form1::OnColorStatic(HDC dc) {
-    const int background = highContrast_ ? COLOR_BTNFACE : kColour9;
-    SetTextColor(
-        dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : TextColourOn(GetSysColor(background)));
-    SetBkColor(dc, GetSysColor(background));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+    PaintDc dc(window_.get());
+    paint::Window(dc.get(), window_.get(), highContrast_, background_);
 }
 
 // Drawn only for one of the window's own owner-drawn controls, named by its id throughout.
 void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
     if (item.CtlID != id || static_cast<UINT>(GetDlgCtrlID(item.hwndItem)) != id) return;
     if (item.CtlType == ODT_STATIC && item.hwndItem == durum) {
-        PaintStatus(item);
+        paint::Status(item, window_.get(), highContrast_, background_,
+                      FontOf(controls::Font::kText));
         return;
     }
     if (item.CtlType != ODT_BUTTON) return;
-    for (HWND button : {az, cok, Command2, Command1, Command3}) {
-        if (item.hwndItem == button) {
-            PaintButton(item);
+    for (std::size_t row = 0; row < controls::kCount; ++row) {
+        if (item.hwndItem == controls_[row] &&
+            controls::kControls[row].drawn == controls::Drawn::kButton) {
+            paint::Button(item, highContrast_, item.hwndItem == Command3,
+                          FontOf(controls::Font::kCaption));
             return;
         }
     }
 }
 
-void Form1::PaintButton(const DRAWITEMSTRUCT& item) const {
-    HDC dc = item.hDC;
-    RECT face = item.rcItem;
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF colour = highContrast_               ? GetSysColor(COLOR_BTNFACE)
-                            : item.hwndItem == Command3 ? GetSysColor(kColour9)
-                                                        : RGB(255, 255, 255);
-
-    SetDCBrushColor(dc, colour);
-    FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-
-    const std::u16string caption = WindowText(item.hwndItem);
-    RECT text = face;
-    if (pressed) OffsetRect(&text, 1, 1);
-    const bool enabled = (item.itemState & ODS_DISABLED) == 0;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, !enabled        ? GetSysColor(COLOR_GRAYTEXT)
-                     : highContrast_ ? GetSysColor(COLOR_BTNTEXT)
-                                     : TextColourOn(colour));
-    Selection font(dc, fonts_.caption.get());
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-
-    // In high contrast the focus is shown even where keyboard cues are hidden.
-    if ((item.itemState & ODS_FOCUS) != 0 &&
-        (highContrast_ || (item.itemState & ODS_NOFOCUSRECT) == 0)) {
-        RECT focus = face;
-        InflateRect(&focus, -1, -1);
-        DrawFocusRect(dc, &focus);
-    }
-}
-
-// The strip's own part of the picture, the text over it, drawn off-screen first so that a
-// changing text never flickers.
-void Form1::PaintStatus(const DRAWITEMSTRUCT& item) const {
-    const RECT area = item.rcItem;
-    const RECT local{0, 0, area.right - area.left, area.bottom - area.top};
-    UniqueDc memory(CreateCompatibleDC(item.hDC));
-    void* bits = nullptr;  // a DIB: drawn into without a word to the display server
-    UniqueBitmap bitmap = TopDownBitmap(local.right, local.bottom, &bits);
-    if (!memory || !bitmap) return;
-    Selection drawn(memory.get(), bitmap.get());
-    HDC dc = memory.get();
-    if (highContrast_) {
-        FillRect(dc, &local, GetSysColorBrush(COLOR_BTNFACE));
-    } else {
-        POINT from{area.left, area.top};
-        MapWindowPoints(item.hwndItem, window_.get(), &from, 1);
-        background_.PaintPart(dc, local, from);
-    }
-    const std::u16string text = WindowText(item.hwndItem);
-    RECT room = local;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, highContrast_ ? GetSysColor(COLOR_BTNTEXT) : kStripText);
-    Selection font(dc, fonts_.text.get());
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()),
-              &room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    BitBlt(item.hDC, area.left, area.top, local.right, local.bottom, dc, 0, 0, SRCCOPY);
-}
-
-// Not through the static's own WM_SETTEXT, which paints at once, inside the step: the
-// text is stored as any window's is, readers are told, and the strip is painted once the
-// step is over.
+// Not the static's own WM_SETTEXT, which would paint inside the step: the text is stored,
+// readers are told, and the strip is painted once the step is over.
 void Form1::ShowStatus(const StepReport& report) {
     const std::u16string text = StatusText(report);
     if (WindowText(durum) == text) return;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -11,7 +12,8 @@
 #include "rotation/win32_seams.h"
 #include "support/handles.h"
 #include "ui/background.h"
-#include "ui/layout.h"
+#include "ui/controls.h"
+#include "ui/paint.h"
 
 namespace quendral {
 
@@ -24,14 +26,12 @@ public:
     // The id of Timer1, the rotation's timer, on the window.
     static constexpr UINT_PTR kTimer1Id = 1;
 
-private:
-    struct ControlSpec;
-    // The controls in tab order, with the places the layout gives them.
-    static const ControlSpec kControls[];
-    struct Spoken;
-    // What a screen reader reads of each control.
-    static const Spoken kSpoken[];
+    // highContrastIsOn: where the window learns whether the system is in high contrast.
+    explicit Form1(bool (*highContrastIsOn)() = &paint::SystemHighContrast)
+        : highContrastIsOn_(highContrastIsOn) {}
+    Form1(const Form1&) = delete;  // the control handles below refer into the object
 
+private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -40,7 +40,6 @@ private:
     void OnCommand(UINT id, UINT code);
     void OnPaint();
     void OnDrawItem(UINT id, const DRAWITEMSTRUCT& item);
-    LRESULT OnColorStatic(HDC dc);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnSystemChange();
     void OnDestroy();
@@ -53,8 +52,6 @@ private:
     void FitPicture(int dpi);
     void SetIcons(int dpi);
     void LoadBigIcon();
-    void PaintButton(const DRAWITEMSTRUCT& item) const;
-    void PaintStatus(const DRAWITEMSTRUCT& item) const;
     // Says what a step did; the strip is redrawn only when its text changes.
     void ShowStatus(const StepReport& report);
 
@@ -71,18 +68,22 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
     int placedDpi_ = 0;     // the DPI the controls' places are for
+    bool (*highContrastIsOn_)();
     bool highContrast_ = false;
 
-    HWND liste = nullptr;
-    HWND ekle = nullptr;
-    HWND saniye = nullptr;
-    HWND az = nullptr;
-    HWND cok = nullptr;
-    HWND Label1 = nullptr;
-    HWND Command2 = nullptr;
-    HWND Command1 = nullptr;
-    HWND Command3 = nullptr;
-    HWND durum = nullptr;  // the status strip ("status")
+    // The controls, in the rows of controls::kControls, and by their names.
+    std::array<HWND, controls::kCount> controls_{};
+    HWND& Handle(controls::Id id) { return controls_[controls::RowOf(id)]; }
+    HWND& liste = Handle(controls::kListe);
+    HWND& ekle = Handle(controls::kEkle);
+    HWND& saniye = Handle(controls::kSaniye);
+    HWND& az = Handle(controls::kAz);
+    HWND& cok = Handle(controls::kCok);
+    HWND& Label1 = Handle(controls::kLabel1);
+    HWND& Command2 = Handle(controls::kCommand2);
+    HWND& Command1 = Handle(controls::kCommand1);
+    HWND& Command3 = Handle(controls::kCommand3);
+    HWND& durum = Handle(controls::kDurum);  // the status strip ("status")
     // The controls as the rotation reaches them, made once when the controls are.
     struct Seams {
         Seams(HWND listBox, HWND edit, HWND label, BalloonNotice& notice, HWND window,
@@ -97,12 +98,9 @@ private:
     MessengerAnnouncer messenger_;
     std::int16_t rotationIndex = 0;
 
-    struct Fonts {
-        UniqueFont text;     // the list's and the input box's
-        UniqueFont caption;  // the label's and the buttons'
-        UniqueFont pace;
-    };
-    Fonts fonts_;
+    // By controls::Font: the text's, the captions', the pace's.
+    std::array<UniqueFont, controls::kFontCount> fonts_;
+    HFONT FontOf(controls::Font font) const { return fonts_[static_cast<int>(font)].get(); }
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     Background background_;

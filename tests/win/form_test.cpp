@@ -1,7 +1,7 @@
 // Quendral's window made in this process, for what only shows from inside. Wine can't
-// switch high contrast on, so the test sets the one state the drawing reads
-// (high_contrast::OverrideForTests) and the system's colours (put back afterwards), and
-// reads what the window drew from its own surface. Whether its rotation timer is set is
+// switch high contrast on, so the window is given this test's answer to whether it is on,
+// the system's colours are set (and put back afterwards), and what the window drew is
+// read from its own surface. Whether its rotation timer is set is
 // asked of the window, where from outside only a wait could suggest that it never ticks.
 // The message font is changed for this process alone and put back; XP's answer to the
 // classic metrics call is played by a stand-in for it.
@@ -20,7 +20,6 @@
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
 #include "ui/form1.h"
-#include "ui/high_contrast.h"
 #include "ui/picture.h"
 #include "ui/resource.h"
 
@@ -29,9 +28,12 @@ using namespace quendral::testing;
 
 namespace {
 
+// What the window hears when it asks whether the system is in high contrast.
+bool highContrastOn = false;
+
 // The one window a process can make (its class is registered once), shown at 96 DPI.
 HWND TheForm() {
-    static Form1 form;
+    static Form1 form([] { return highContrastOn; });
     static const bool opened = Form1::Open(form, GetModuleHandleW(nullptr), SW_SHOWNORMAL);
     REQUIRE(opened);
     SetWindowPos(form.Window(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
@@ -182,7 +184,7 @@ void Send(UINT message, WPARAM wParam = 0, const wchar_t* area = nullptr) {
 }
 
 void SwitchHighContrast(bool on) {
-    high_contrast::OverrideForTests(on);
+    highContrastOn = on;
     Send(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
 }
 
@@ -295,7 +297,7 @@ BOOL WINAPI Refusing(UINT, UINT size, void*, UINT) {
 
 TEST_CASE("high_contrast::off, the window is the picture with the labels and buttons as before") {
     REQUIRE(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX) == 96);  // the picture's own size
-    high_contrast::OverrideForTests(false);
+    highContrastOn = false;
     const Shot shot;
     const picture::Image image = ThePicture();
     // Drawn from the client area's top-left corner, the picture covers it all.
@@ -323,7 +325,7 @@ TEST_CASE(
                                {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
                                {COLOR_BTNFACE, face},
                                {COLOR_BTNTEXT, text}};
-    high_contrast::OverrideForTests(false);
+    highContrastOn = false;
     const Shot before;
     SwitchHighContrast(true);
     HWND ok = Control(L"Button", L"Ok");
@@ -361,7 +363,7 @@ TEST_CASE(
 TEST_CASE(
     "high_contrast::a change of colours and fonts while running is taken up, entries and pace "
     "kept") {
-    high_contrast::OverrideForTests(false);
+    highContrastOn = false;
     HWND list = Control(L"ListBox", nullptr);
     HWND input = Control(L"Edit", nullptr);
     HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
@@ -430,7 +432,7 @@ TEST_CASE("dpi::the classic message font is asked with Vista's size, then with X
 }
 
 TEST_CASE("form::a new message font is fitted again and taken by every control, and put back") {
-    high_contrast::OverrideForTests(false);
+    highContrastOn = false;
     const int dpi = dpi::OfWindow(TheForm());
     CheckFontsFitted(dpi);
     const LONG captionBefore = FontOf(Control(L"Button", L"Ok")).lfHeight;

@@ -4,7 +4,6 @@
 // make at each DPI, and drawn into bitmaps as their controls draw them.
 #include <doctest/doctest.h>
 
-#include <span>
 #include <string>
 #include <vector>
 
@@ -15,8 +14,7 @@
 
 using namespace quendral;
 using namespace quendral::testing;
-using caption_font::Caption;
-using caption_font::Drawn;
+using controls::Drawn;
 
 namespace {
 
@@ -31,6 +29,7 @@ UINT DrawTextFlags(Drawn drawn) {
         case Drawn::kButton:
             return DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
         case Drawn::kInputLine:
+        case Drawn::kUnfitted:
             break;
     }
     return DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
@@ -53,22 +52,33 @@ int InkOf(HFONT font, const wchar_t* text, SIZE canvas, RECT rect, UINT flags) {
     return ink;
 }
 
+// The controls whose captions font is fitted to: the label and the five buttons for the
+// captions' font, the input box for the text's.
+std::vector<const controls::Control*> FittedTo(controls::Font font) {
+    std::vector<const controls::Control*> fitted;
+    for (const controls::Control& control : controls::kControls) {
+        if (controls::FittedTo(control, font)) fitted.push_back(&control);
+    }
+    REQUIRE(fitted.size() == (font == controls::Font::kCaption ? 6u : 1u));
+    return fitted;
+}
+
 // What keeps a caption from being whole in font at dpi, one line each: wider than its
 // room, or losing ink to it (drawn in its room as its control draws it, it inks fewer
 // pixels than drawn with room to spare all round). The input box is shown a line with
 // accents and descenders.
-std::string Problems(const LOGFONTW& font, int dpi, std::span<const Caption> captions) {
+std::string Problems(const LOGFONTW& font, int dpi, controls::Font fitted) {
     UniqueFont made(CreateFontIndirectW(&font));
     UniqueDc dc(CreateCompatibleDC(nullptr));
     Selection selected(dc.get(), made.get());
     std::string problems;
-    for (const Caption& caption : captions) {
-        const bool line = caption.drawn == Drawn::kInputLine;
-        const wchar_t* text = line ? L"\u015E\u0130\u011Fjy|" : caption.text;
-        const SIZE room = caption_font::RoomOf(caption, dpi);
+    for (const controls::Control* control : FittedTo(fitted)) {
+        const bool line = control->drawn == Drawn::kInputLine;
+        const wchar_t* text = line ? L"\u015E\u0130\u011Fjy|" : control->caption;
+        const SIZE room = caption_font::RoomOf(*control, dpi);
         SIZE extent{};
         GetTextExtentPoint32W(dc.get(), text, lstrlenW(text), &extent);
-        const UINT flags = DrawTextFlags(caption.drawn);
+        const UINT flags = DrawTextFlags(control->drawn);
         constexpr int kSpare = 32;
         const int inRoom = InkOf(made.get(), text, room, RECT{0, 0, room.cx, room.cy}, flags);
         const int free =
@@ -179,8 +189,8 @@ TEST_CASE("screen::every caption and the input box's line are whole at 96, 120 a
         REQUIRE(captions.has_value());
         REQUIRE(text.has_value());
         CHECK(captions->lfHeight < 0);  // a whole number of pixels for the letters
-        const std::string problems = Problems(*captions, dpi, caption_font::kCaptions) +
-                                     Problems(*text, dpi, caption_font::kInputLine);
+        const std::string problems = Problems(*captions, dpi, controls::Font::kCaption) +
+                                     Problems(*text, dpi, controls::Font::kText);
         CHECK_MESSAGE(problems.empty(), problems);
 
         // A line fits the input box in the message font, so what people type keeps it.
@@ -198,17 +208,17 @@ TEST_CASE("screen::a wider message font, like Windows' own, is fitted the same w
     for (int dpi : kDpis) {
         for (const LOGFONTW& base : {FaceAt(L"Tahoma", 9, dpi), FaceAt(L"DejaVu Sans", 9, dpi),
                                      FaceAt(L"Tahoma", 7, dpi)}) {
-            const LOGFONTW fitted = caption_font::Fitted(base, dpi, caption_font::kCaptions);
+            const LOGFONTW fitted = caption_font::Fitted(base, dpi, controls::Font::kCaption);
             INFO("dpi " << dpi << ", height " << base.lfHeight);
             CHECK(std::wstring(fitted.lfFaceName) == base.lfFaceName);
             CHECK(fitted.lfHeight >= base.lfHeight);  // never larger than the message font
-            const std::string problems = Problems(fitted, dpi, caption_font::kCaptions);
+            const std::string problems = Problems(fitted, dpi, controls::Font::kCaption);
             CHECK_MESSAGE(problems.empty(), problems);
             if (fitted.lfHeight != base.lfHeight) {
                 // The largest that fits: a pixel more and something no longer does.
                 LOGFONTW larger = fitted;
                 --larger.lfHeight;
-                CHECK_FALSE(Problems(larger, dpi, caption_font::kCaptions).empty());
+                CHECK_FALSE(Problems(larger, dpi, controls::Font::kCaption).empty());
             }
         }
     }
