@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "harness/record_reader.h"
 #include "support/handles.h"
-#include "support/record_log.h"
 #include "support/text.h"
 
 namespace quendral::testing {
