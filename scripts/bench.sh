@@ -22,11 +22,12 @@ out=${BENCH_OUT:-$root/build/bench.md}
 # the Linux file system as drive Z:.
 prefix=$build/bench-wineprefix
 table=$(mktemp)
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 
 # shellcheck disable=SC2317  # called through the trap
 finish() {
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null || true
+  wine_stop "$prefix"
   rm -f "$table"
   # The stand-in messengers' logs.
   rm -f "$prefix"/drive_c/users/*/Temp/messenger-*.log \
@@ -49,16 +50,7 @@ cpu=$(taskset -pc $$ | sed 's/.*: //; s/[,-].*//')
 started=$SECONDS
 echo "bench: running; a few minutes (the first run also makes a Wine prefix)" >&2
 status=0
-# Wine is ended while the virtual display still stands, so nothing loses its display.
-# shellcheck disable=SC2016  # the inner script expands its own arguments
-taskset -c "$cpu" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  prefix=$1
-  shift
-  status=0
-  "$@" || status=$?
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null
-  exit $status' bench "$prefix" \
+taskset -c "$cpu" "$root/scripts/wine-env.sh" on_virtual_display "$prefix" \
   "$root/scripts/wine-run.sh" "$prefix" "$build/bench.exe" \
   --shipped "Z:$(readlink -f "$shipped" | tr / '\134')" "${notes[@]}" "$@" >"$table" || status=$?
 
