@@ -1,5 +1,5 @@
-// What the Windows tests share: child processes, bounded waits that keep this
-// thread's messages flowing, and the stand-in messenger's record log.
+// What the Windows tests, the benchmark and the scripted session share: child processes,
+// bounded waits that keep this thread's messages flowing, and stand-in messengers' records.
 #pragma once
 
 #include <windows.h>

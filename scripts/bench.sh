@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# make bench: bench.exe drives Quendral.exe under Wine on a virtual display and prints a
-# table of figures, which is also written to build/bench.md. Every timing comes from the
-# shipped 32-bit build where this machine runs 32-bit programs, else from the 64-bit one,
-# and the table says which; the shipped 32-bit Quendral.exe is read as a file for its
-# size and imports either way. Every Wine process of the benchmark's own prefix is ended
-# when it finishes, however it finishes.
-# usage: bench.sh [bench.exe options...]   (see bench/bench.cpp; e.g. --figures 7)
+# make bench: bench.exe drives Quendral.exe under Wine on a virtual display; its table also
+# goes to build/bench.md. Timings from the 32-bit build where this machine runs it, else the
+# 64-bit one; size and imports always from the shipped 32-bit Quendral.exe, read as a file.
+# usage: bench.sh [bench.exe options...]   (e.g. --figures 7; see bench/bench.cpp)
 # Other folders: BENCH_BUILD (the build timed), BENCH_SHIPPED (32-bit Quendral.exe), BENCH_OUT.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# make run: Quendral under Wine with a stand-in messenger beside it, on the user's
-# display. With no display, plays a short scripted session through the real window on a
-# virtual one instead, prints what the messenger received and saves a picture of the
-# two windows side by side.
-# It runs the 32-bit Quendral.exe that ships where this machine runs 32-bit programs,
-# else the 64-bit build's, and builds only that program, its build's stand-in messenger
-# and (with no display) its scripted session. The build's progress goes to a log file,
-# shown only if the build fails.
+# make run: Quendral under Wine beside a stand-in messenger on the user's display; with none,
+# a scripted session on a virtual one, then what the messenger got and a picture of both.
+# Builds only what it runs: the shipped 32-bit build where this machine runs it, else the 64-bit.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 run=$root/scripts/wine-run.sh
