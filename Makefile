@@ -29,11 +29,10 @@ test: build
 	@$(WINE_TESTS) windows64
 
 # Only what the release needs: Quendral.exe of the shipped build, then the zip; the
-# last line is the zip's path and SHA-256, whether it was packed now or already was.
-VERSION = $(shell sed -n 's/^\#define QUENDRAL_VERSION_M[AI][JN]OR //p' ui/version.h | paste -sd.)
+# last line is the zip's path (CMake names it) and SHA-256, packed now or already.
 dist: bootstrap
 	@cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
-	@zip=dist/Quendral-$(VERSION).zip && echo "dist: $$zip  sha256 $$(sha256sum <$$zip | cut -d' ' -f1)"
+	@zip=$$(cat build/windows/release-zip) && echo "dist: $$zip  sha256 $$(sha256sum <$$zip | cut -d' ' -f1)"
 
 verify-reproducible: bootstrap
 	@scripts/verify-reproducible.sh

@@ -1,6 +1,6 @@
 // Figure 6: the shipped Quendral.exe, read as a file: its size and the DLLs it imports.
 #include "bench/bench.h"
-#include "support/pe_image.h"
+#include "harness/pe_image.h"
 
 namespace quendral::bench {
 

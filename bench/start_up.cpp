@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "bench/bench.h"
-#include "support/pe_image.h"
+#include "harness/pe_image.h"
 
 namespace quendral::bench {
 

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# make bench: bench.exe drives Quendral.exe under Wine on a virtual display and prints a
-# table of figures, which is also written to build/bench.md. Every timing comes from the
-# shipped 32-bit build where this machine runs 32-bit programs, else from the 64-bit one,
-# and the table says which; the shipped 32-bit Quendral.exe is read as a file for its
-# size and imports either way. Every Wine process of the benchmark's own prefix is ended
-# when it finishes, however it finishes.
-# usage: bench.sh [bench.exe options...]   (see bench/bench.cpp; e.g. --figures 7)
+# make bench: bench.exe drives Quendral.exe under Wine on a virtual display; its table also
+# goes to build/bench.md. Timings from the 32-bit build where this machine runs it, else the
+# 64-bit one; size and imports always from the shipped 32-bit Quendral.exe, read as a file.
+# usage: bench.sh [bench.exe options...]   (e.g. --figures 7; see bench/bench.cpp)
 # Other folders: BENCH_BUILD (the build timed), BENCH_SHIPPED (32-bit Quendral.exe), BENCH_OUT.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,11 +19,12 @@ out=${BENCH_OUT:-$root/build/bench.md}
 # the Linux file system as drive Z:.
 prefix=$build/bench-wineprefix
 table=$(mktemp)
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 
 # shellcheck disable=SC2317  # called through the trap
 finish() {
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null || true
+  wine_stop "$prefix"
   rm -f "$table"
   # The stand-in messengers' logs.
   rm -f "$prefix"/drive_c/users/*/Temp/messenger-*.log \
@@ -49,16 +47,7 @@ cpu=$(taskset -pc $$ | sed 's/.*: //; s/[,-].*//')
 started=$SECONDS
 echo "bench: running; a few minutes (the first run also makes a Wine prefix)" >&2
 status=0
-# Wine is ended while the virtual display still stands, so nothing loses its display.
-# shellcheck disable=SC2016  # the inner script expands its own arguments
-taskset -c "$cpu" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  prefix=$1
-  shift
-  status=0
-  "$@" || status=$?
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null
-  exit $status' bench "$prefix" \
+taskset -c "$cpu" "$root/scripts/wine-env.sh" on_virtual_display "$prefix" \
   "$root/scripts/wine-run.sh" "$prefix" "$build/bench.exe" \
   --shipped "Z:$(readlink -f "$shipped" | tr / '\134')" "${notes[@]}" "$@" >"$table" || status=$?
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Counts the lines of the code and of the tests that git tracks: sources, headers,
-# scripts and build files (tests/ apart from the rest); prose, pictures and data aside.
+# scripts and build files; tests/ and harness/ (which only drives tests) apart from the
+# rest; prose, pictures and data aside.
 # usage: count-lines.sh [REV]   (the working tree without REV)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,6 @@ count() {
   done
   echo "$total"
 }
-code=$(files | grep -v '^tests/' | count)
-tests=$(files | grep '^tests/' | count)
+code=$(files | grep -Ev '^(tests|harness)/' | count)
+tests=$(files | grep -E '^(tests|harness)/' | count)
 echo "code $code lines, tests $tests lines${rev:+ at $rev}"

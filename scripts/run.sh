@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# make run: Quendral under Wine with a stand-in messenger beside it, on the user's
-# display. With no display, plays a short scripted session through the real window on a
-# virtual one instead, prints what the messenger received and saves a picture of the
-# two windows side by side.
-# It runs the 32-bit Quendral.exe that ships where this machine runs 32-bit programs,
-# else the 64-bit build's, and builds only that program, its build's stand-in messenger
-# and (with no display) its scripted session. The build's progress goes to a log file,
-# shown only if the build fails.
+# make run: Quendral under Wine beside a stand-in messenger on the user's display; with none,
+# a scripted session on a virtual one, then what the messenger got and a picture of both.
+# Builds only what it runs: the shipped 32-bit build where this machine runs it, else the 64-bit.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 run=$root/scripts/wine-run.sh
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 
 if "$root/scripts/can-run-32bit.sh"; then
   preset=windows
@@ -36,9 +33,7 @@ fi
 
 if [ -n "${DISPLAY:-}" ]; then
   prefix=$build/desktop-prefix
-  # shellcheck disable=SC2317  # called through the trap
-  stop_wine() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true; }
-  trap stop_wine EXIT
+  trap 'wine_stop "$prefix"' EXIT
   export QUENDRAL_DESKTOP=1
   echo "run: the stand-in messenger and ${quendral#"$root"/} ($which)"
   # Both start at once; wine-run.sh makes a missing prefix once, for both. The messenger
@@ -52,12 +47,7 @@ prefix=$build/wineprefix
 picture=$root/build/quendral-and-messenger.png
 echo "run: no display, so a scripted session through the real window on a virtual one,"
 echo "run: driving ${quendral#"$root"/} ($which)"
-export run prefix build picture
-# Wine is ended while the virtual display still stands.
-# shellcheck disable=SC2016  # the inner script expands its own variables
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-  '"$run" "$prefix" "$build/session.exe" "Z:${picture%.png}.bmp"; rc=$?
-   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null; exit $rc'; then
+if ! on_virtual_display "$prefix" "$run" "$prefix" "$build/session.exe" "Z:${picture%.png}.bmp"; then
   echo "run: the scripted session failed" >&2
   exit 1
 fi

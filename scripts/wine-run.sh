@@ -17,7 +17,9 @@ esac
 prefix=${prefix%/}
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$prefix" "$program" "$@"
+  # shellcheck source=scripts/wine-env.sh
+  . "$(dirname "$0")/wine-env.sh"
+  exec "${virtual_display[@]}" "$0" "$prefix" "$program" "$@"
 fi
 
 export WINEPREFIX=$prefix

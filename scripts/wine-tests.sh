@@ -15,14 +15,9 @@ if [ "$preset" = windows ] && ! "$root/scripts/can-run-32bit.sh"; then
   exit 0
 fi
 
-stop_wine() {
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w 2>/dev/null || true
-}
-trap stop_wine EXIT
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
+trap 'wine_stop "$prefix"' EXIT
 
 cd "$root" || exit 1
-# Wine is ended while the virtual display still stands, so nothing complains of losing it.
-export prefix preset
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-  'ctest --preset "$preset"; rc=$?; WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null; exit $rc'
+on_virtual_display "$prefix" ctest --preset "$preset"

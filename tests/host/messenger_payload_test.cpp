@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/record_reader.h"
 #include "tools/messenger/payload.h"
 
 using namespace quendral;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/pe_image.h"
+#include "harness/pe_image.h"
 
 namespace quendral::testing {
 

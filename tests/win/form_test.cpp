@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "support/handles.h"
-#include "support/harness.h"
+#include "harness/harness.h"
 #include "support/identities.h"
-#include "support/quendral_app.h"
+#include "harness/quendral_app.h"
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
 #include "ui/form1.h"

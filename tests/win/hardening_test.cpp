@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "announce/delivery.h"
+#include "harness/harness.h"
+#include "harness/quendral_app.h"
 #include "rotation/win32_seams.h"
-#include "support/harness.h"
 #include "support/identities.h"
-#include "support/quendral_app.h"
 #include "support/stopwatch.h"
 
 using namespace quendral::testing;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "harness/harness.h"
+#include "harness/pe_image.h"
+#include "harness/quendral_app.h"
 #include "rotation/win32_seams.h"
 #include "support/identities.h"
-#include "support/harness.h"
-#include "support/pe_image.h"
-#include "support/quendral_app.h"
 #include "win/built_file.h"
 
 using namespace quendral;

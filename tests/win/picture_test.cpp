@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "harness/harness.h"
+#include "harness/quendral_app.h"
 #include "support/handles.h"
 #include "ui/picture.h"
-#include "support/harness.h"
-#include "support/quendral_app.h"
 
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
                                                         IWICImagingFactory** factory);

@@ -16,9 +16,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "harness/harness.h"
+#include "harness/pe_image.h"
 #include "ui/version.h"
-#include "support/harness.h"
-#include "support/pe_image.h"
 #include "win/built_file.h"
 
 using namespace quendral::testing;

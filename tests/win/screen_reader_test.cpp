@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "com_apartment.h"
-#include "support/harness.h"
-#include "support/quendral_app.h"
+#include "harness/harness.h"
+#include "harness/quendral_app.h"
 
 using namespace quendral::testing;
 using Microsoft::WRL::ComPtr;

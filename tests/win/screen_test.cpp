@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "harness/harness.h"
+#include "harness/quendral_app.h"
 #include "support/handles.h"
-#include "support/harness.h"
-#include "support/quendral_app.h"
 #include "ui/caption_font.h"
 
 using namespace quendral;

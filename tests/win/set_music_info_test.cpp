@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "announce/set_music_info.h"
-#include "support/harness.h"
+#include "harness/harness.h"
 #include "support/identities.h"
 
 using namespace quendral;

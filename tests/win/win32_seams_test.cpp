@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "harness/harness.h"
 #include "rotation/win32_seams.h"
-#include "support/harness.h"
 
 using namespace quendral;
 using namespace quendral::testing;

@@ -11,11 +11,11 @@
 #include <initializer_list>
 #include <string>
 
-#include "tools/messenger/payload.h"
+#include "harness/harness.h"
+#include "harness/quendral_app.h"
 #include "support/handles.h"
-#include "support/harness.h"
-#include "support/quendral_app.h"
 #include "support/window_text.h"
+#include "tools/messenger/payload.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "support/quendral_app.h"
+#include "harness/quendral_app.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,4 +1,4 @@
-#include "support/pe_image.h"
+#include "harness/pe_image.h"
 
 #include <windows.h>
 

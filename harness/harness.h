@@ -1,5 +1,5 @@
-// What the Windows tests share: child processes, bounded waits that keep this
-// thread's messages flowing, and the stand-in messenger's record log.
+// What the Windows tests, the benchmark and the scripted session share: child processes,
+// bounded waits that keep this thread's messages flowing, and stand-in messengers' records.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "harness/record_reader.h"
 #include "support/handles.h"
-#include "support/record_log.h"
 #include "support/text.h"
 
 namespace quendral::testing {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/harness.h"
+#include "harness/harness.h"
 
 namespace quendral::testing {
 

@@ -1,4 +1,4 @@
-#include "support/harness.h"
+#include "harness/harness.h"
 
 #include <fstream>
 #include <iterator>
