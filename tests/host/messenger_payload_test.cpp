@@ -94,7 +94,10 @@ TEST_CASE("Messenger::a well-formed record") {
         CHECK(Contains(detail, u"dwData: 0x00000547\r\n"));
         CHECK(Contains(detail, u"cbData: 74\r\n"));
         CHECK(Contains(detail, u"format: \"{0} - {1}\"\r\n"));
-        CHECK(Contains(detail, u"{0} artist: \"Hello\"\r\n"));
+        // By place and by the names the messenger gives them: the line is its title.
+        CHECK(Contains(detail, u"{0} title: \"Hello\"\r\n"));
+        CHECK(Contains(detail, u"{1} artist: \"\"\r\n"));
+        CHECK(Contains(detail, u"{2} album: \"\"\r\n"));
         CHECK(Contains(detail, u"{3} content id: \"\"\r\n"));
         CHECK(Contains(detail, u"problems: none\r\n"));
         CHECK(Contains(detail, u"bytes (first 48): 5c0030004d00"));

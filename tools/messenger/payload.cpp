@@ -9,8 +9,9 @@ namespace quendral::messenger {
 
 namespace {
 
-// Names of the values after the format, in placeholder order.
-constexpr std::u16string_view kValueNames[] = {u"artist", u"title", u"album", u"content id"};
+// The values after the format, in placeholder order, by the names the messenger and
+// receivers that show fields by name give them (Quendral's code calls {0} the artist).
+constexpr std::u16string_view kValueNames[] = {u"title", u"artist", u"album", u"content id"};
 // DetailText shows at most this many units of a field and this many bytes in hex.
 constexpr std::size_t kDetailFieldUnits = 256;
 constexpr std::size_t kDetailBytes = 48;

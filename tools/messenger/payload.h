@@ -15,7 +15,7 @@
 
 namespace quendral::messenger {
 
-// show, format, artist, title, album, content id.
+// show, format, then the values {0} to {3}: title, artist, album, content id.
 inline constexpr std::size_t kFieldCount = 6;
 // A shown line keeps at most this many units of the record's text; the rest is cut with
 // an ellipsis and the full length named. A {N} repeated thousands of times would otherwise
