@@ -15,6 +15,7 @@
 #include "harness/quendral_app.h"
 #include "rotation/win32_seams.h"
 #include "support/identities.h"
+#include "ui/form1.h"
 #include "win/built_file.h"
 
 using namespace quendral;
@@ -408,6 +409,64 @@ TEST_CASE("behaviour::Ok steps three entries 0,1,2,0; an entry added after the l
     CHECK(app.Close());
     CHECK(ExitCodeOf(app.Process()) == 0);
     CHECK(messenger.Records().size() == beforeClose);
+}
+
+TEST_CASE("behaviour::Clear keeps the rotation's place; a step on the empty list starts over") {
+    Messenger messenger;
+    QuendralApp app;
+    const std::vector<std::u16string> entries{u"old", u"new 1", u"new 2", u"only", u"a", u"b"};
+    app.SetPace(0);
+    app.AddEntry(u"old");
+    app.Press(app.Ok());
+
+    // One line published, then a new list of two: the step takes up at the second.
+    app.Press(app.Clear());
+    app.AddEntry(u"new 1");
+    app.AddEntry(u"new 2");
+    app.Press(app.Ok());
+    CHECK(AnnouncedBy(messenger, entries) == "old,new 2");
+
+    // A new list no longer than the place reached starts at its first line.
+    app.Press(app.Clear());
+    app.AddEntry(u"only");
+    app.Press(app.Ok());
+    CHECK(AnnouncedBy(messenger, entries) == "old,new 2,only");
+
+    // Ok on the empty list sends nothing and starts the next list at its first line.
+    app.Press(app.Clear());
+    app.Press(app.Ok());
+    app.AddEntry(u"a");
+    app.AddEntry(u"b");
+    app.Press(app.Ok());
+    CHECK(AnnouncedBy(messenger, entries) == "old,new 2,only,a");
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
+}
+
+TEST_CASE("behaviour::only Timer1's WM_TIMER steps the rotation, whoever posts it") {
+    Messenger messenger;
+    QuendralApp app;
+    const std::vector<std::u16string> entries{u"first", u"second", u"third"};
+    for (const std::u16string& entry : entries) app.AddEntry(entry);
+    app.SetPace(0);  // no ticks of its own
+    app.Press(app.Ok());
+    REQUIRE(AnnouncedBy(messenger, entries) == "first");
+
+    // Timers of other ids, as another program or a control's own timer would bring them;
+    // one names a timer procedure that isn't one.
+    for (const WPARAM id : {WPARAM{0}, WPARAM{2}, WPARAM{0x7FFF}, ~WPARAM{0}}) {
+        PostMessageW(app.Form(), WM_TIMER, id, 0);
+    }
+    PostMessageW(app.Form(), WM_TIMER, 2, 0x10);
+    REQUIRE(Flush(app));
+    CHECK(AnnouncedBy(messenger, entries) == "first");
+
+    // Timer1's own id, posted the same way, steps once.
+    PostMessageW(app.Form(), WM_TIMER, Form1::kTimer1Id, 0);
+    REQUIRE(Flush(app));
+    CHECK(AnnouncedBy(messenger, entries) == "first,second");
+    CHECK(app.Close());
+    CHECK(ExitCodeOf(app.Process()) == 0);
 }
 
 TEST_CASE("behaviour::an empty list announces nothing; Clear while rotating keeps the timer on") {
