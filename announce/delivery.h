@@ -76,6 +76,15 @@ enum class SendOutcome {
     kRefused,   // the system refused to deliver it
 };
 
+// Windows' ERROR_ACCESS_DENIED, the one error that means the system refused the record.
+inline constexpr std::uint32_t kAccessDenied = 5;
+
+// How a send the system failed went, by the error it left: a refusal, or (a timeout, a hung
+// window, a window gone) a record not taken.
+constexpr SendOutcome FailedSendOutcome(std::uint32_t error) {
+    return error == kAccessDenied ? SendOutcome::kRefused : SendOutcome::kNotTaken;
+}
+
 // What a step's delivery did. A window the step ran out of time for counts as found, not
 // as having taken the record.
 struct DeliveryReport {

@@ -7,6 +7,8 @@
 
 namespace quendral {
 
+static_assert(kAccessDenied == ERROR_ACCESS_DENIED);
+
 WindowHandle FindMessengerWindow(Search search, WindowHandle after) {
     const HWND parent = search == Search::kMessageOnly ? HWND_MESSAGE : nullptr;
     return reinterpret_cast<WindowHandle>(
@@ -36,8 +38,7 @@ DeliveryReport SetMusicInfo(DeliveryPacer& pacer, std::u16string_view r_sArtist,
                                     SMTO_BLOCK | SMTO_ABORTIFHUNG, waitMs, &ignored) != 0) {
                 return SendOutcome::kTook;
             }
-            return GetLastError() == ERROR_ACCESS_DENIED ? SendOutcome::kRefused
-                                                         : SendOutcome::kNotTaken;
+            return FailedSendOutcome(GetLastError());
         },
         [] { return static_cast<std::uint64_t>(Stopwatch::Now() / 1000); });
 }

@@ -1,5 +1,6 @@
 #include <doctest/doctest.h>
 
+#include "announce/delivery.h"
 #include "rotation/status.h"
 
 using namespace quendral;
@@ -73,4 +74,32 @@ TEST_CASE("Status::the line is shown on one line and cut at 100 units") {
         CHECK(text.size() == std::u16string_view(u"Sent to 1 messenger: ").size() + 101);
         CHECK(text.ends_with(u"\u2026"));
     }
+}
+
+TEST_CASE("Status::the error a failed send left decides between refused and not taken") {
+    // Windows' own numbers, written out: ERROR_ACCESS_DENIED, then the errors a timeout, a
+    // hung window and a window gone leave (ERROR_TIMEOUT, none, ERROR_INVALID_WINDOW_HANDLE).
+    constexpr std::uint32_t accessDenied = 5;
+    constexpr std::uint32_t otherErrors[] = {1460, 0, 1400};
+    CHECK(FailedSendOutcome(accessDenied) == SendOutcome::kRefused);
+    for (const std::uint32_t error : otherErrors) {
+        INFO("error " << error);
+        CHECK(FailedSendOutcome(error) == SendOutcome::kNotTaken);
+    }
+
+    // From the failed call to the strip: one messenger whose sends all fail with the error.
+    const auto stripAfter = [](std::uint32_t error) {
+        DeliveryPacer pacer;
+        const DeliveryReport delivery = DeliverToEveryWindow(
+            pacer,
+            [](Search search, WindowHandle after) -> WindowHandle {
+                return search == Search::kTopLevel && after == 0 ? 0x10 : 0;
+            },
+            [error](WindowHandle, unsigned) { return FailedSendOutcome(error); },
+            [] { return std::uint64_t{0}; });
+        return StatusText(Published(u"a", delivery));
+    };
+    CHECK(stripAfter(accessDenied) ==
+          u"Not sent: Windows refused it. Is the messenger running as administrator?");
+    CHECK(stripAfter(1460) == u"Sent to 0 of 1 messenger: a");
 }
