@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "harness/harness.h"
 #include "harness/quendral_app.h"
 #include "support/handles.h"
 #include "ui/picture.h"
+#include "win/shown_picture.h"
 
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion,
                                                         IWICImagingFactory** factory);
@@ -28,22 +30,6 @@ namespace {
 
 // The largest difference allowed in any channel of any pixel (2 measured under Wine 8).
 constexpr int kTolerance = 4;
-// The background as Quendral.exe carries it (RCDATA 101).
-constexpr int kBackgroundId = 101;
-
-std::vector<std::uint8_t> BackgroundResource() {
-    std::vector<std::uint8_t> bytes;
-    HMODULE image = LoadLibraryExW(BesideThisProgram(L"Quendral.exe").c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (image == nullptr) return bytes;
-    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(kBackgroundId), RT_RCDATA);
-    HGLOBAL loaded = found != nullptr ? LoadResource(image, found) : nullptr;
-    const auto* start = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-    if (start != nullptr) bytes.assign(start, start + SizeofResource(image, found));
-    FreeLibrary(image);
-    return bytes;
-}
-
 // 32-bit BGRA rows, top-down, as the imaging component decodes and converts them.
 picture::Image DecodeWithWic(std::vector<std::uint8_t>& jpeg) {
     picture::Image image;
@@ -111,36 +97,27 @@ TEST_CASE(
 
 namespace {
 
-// Quendral's window shown, its client area, and the picture as the window must show it:
-// its own pixels at 96 DPI, scaled to the client area at others.
+// Quendral's window shown, its client area, and the picture as the window must show it.
 struct ShownWindow {
     QuendralApp app;
     RECT client{};
     picture::Image picture;
 
     ShownWindow() {
-        std::vector<std::uint8_t> jpeg = BackgroundResource();
-        const picture::Image expected = picture::DecodeJpeg(jpeg.data(), jpeg.size());
-        REQUIRE_FALSE(expected.Empty());
-        const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
         SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
-        // A round trip: the window's messages are running, so its first paint is done.
-        SendMessageW(app.Form(), WM_NULL, 0, 0);
         GetClientRect(app.Form(), &client);
-        picture = dpi == 96 ? expected : picture::Scale(expected, client.right, client.bottom);
+        picture = PictureAsShown({client.right, client.bottom});
         REQUIRE(picture.width >= client.right);
     }
-    // The screen's rows of the client area from top on, as shot holds them.
-    void Shoot(const Canvas& shot, int top, int height) const {
-        REQUIRE(shot.Bytes() != nullptr);
+    // The screen's rows of the client area from top on, shot until painted() holds of them.
+    bool ShootUntil(const Canvas& shot, int top, int height,
+                    const std::function<bool()>& painted) const {
         POINT origin{0, top};
         ClientToScreen(app.Form(), &origin);
-        BitBlt(shot.Dc(), 0, 0, client.right, height, WindowDc(nullptr).get(), origin.x, origin.y,
-               SRCCOPY);
-        GdiFlush();
+        return testing::ShootUntil(shot, origin, {client.right, height}, painted);
     }
-    const std::uint8_t* PictureAt(int x, int y) const {
-        return picture.pixels.data() + (static_cast<std::size_t>(y) * picture.width + x) * 4;
+    bool Shows(const Canvas& shot, int x, int y, int clientY) const {
+        return SameAsPicture(shot, client.right, x, y, picture, x, clientY);
     }
 };
 
@@ -152,15 +129,14 @@ TEST_CASE("picture::the window shows the decoded picture, pixel for pixel, above
     const int width = window.client.right;
     const int height = 100;
     const Canvas shot(width, height);
-    window.Shoot(shot, 0, height);
     std::size_t differing = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* shown =
-                shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
-            differing += !std::equal(shown, shown + 3, window.PictureAt(x, y));
+    window.ShootUntil(shot, 0, height, [&] {
+        differing = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) differing += !window.Shows(shot, x, y, y);
         }
-    }
+        return differing == 0;
+    });
     CHECK(differing == 0);
     CHECK(window.app.Close());
 }
@@ -190,31 +166,35 @@ TEST_CASE("picture::the window's status is drawn on the strip's own picture, bel
     const int width = client.right;
     const int height = client.bottom - controlsEnd;
     const Canvas shot(width, height);
-    window.Shoot(shot, controlsEnd, height);
-    const auto differs = [&](int x, int y) {
-        const std::uint8_t* shown = shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
-        return !std::equal(shown, shown + 3, window.PictureAt(x, y + controlsEnd));
-    };
+    const auto differs = [&](int x, int y) { return !window.Shows(shot, x, y, y + controlsEnd); };
     const auto luminance = [](const std::uint8_t* bgr) { return bgr[0] + bgr[1] * 5 + bgr[2] * 2; };
     int outside = 0, text = 0, lighter = 0, onEdge = 0, inside = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const int clientY = y + controlsEnd;
-            const bool inStatus = x >= status.left && x < status.right && clientY >= status.top &&
-                                  clientY < status.bottom;
-            if (!inStatus) {
-                outside += differs(x, y);
-                continue;
+    const auto count = [&] {
+        outside = text = lighter = onEdge = inside = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int clientY = y + controlsEnd;
+                const bool inStatus = x >= status.left && x < status.right &&
+                                      clientY >= status.top && clientY < status.bottom;
+                if (!inStatus) {
+                    outside += differs(x, y);
+                    continue;
+                }
+                ++inside;
+                if (!differs(x, y)) continue;
+                ++text;
+                onEdge += clientY == status.top || clientY == status.bottom - 1;
+                const std::uint8_t* shown =
+                    shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
+                const std::uint8_t* own =
+                    window.picture.pixels.data() +
+                    (static_cast<std::size_t>(clientY) * window.picture.width + x) * 4;
+                lighter += luminance(shown) > luminance(own);
             }
-            ++inside;
-            if (!differs(x, y)) continue;
-            ++text;
-            onEdge += clientY == status.top || clientY == status.bottom - 1;
-            const std::uint8_t* shown =
-                shot.Bytes() + (static_cast<std::size_t>(y) * width + x) * 4;
-            lighter += luminance(shown) > luminance(window.PictureAt(x, clientY));
         }
-    }
+        return outside == 0 && text > 100;  // the picture painted and the strip's text on it
+    };
+    window.ShootUntil(shot, controlsEnd, height, count);
     MESSAGE("status " << Narrow(TextOf(app.Status())) << ": " << text << " of " << inside
                       << " pixels drawn over the picture");
     CHECK(outside == 0);       // the rest of the strip is the picture's own

@@ -4,6 +4,7 @@
 // make at each DPI, and drawn into bitmaps as their controls draw them.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "harness/quendral_app.h"
 #include "support/handles.h"
 #include "ui/caption_font.h"
+#include "win/shown_picture.h"
 
 using namespace quendral;
 using namespace quendral::testing;
@@ -128,29 +130,44 @@ Shot ShotOf(const std::wstring& program) {
     QuendralApp app(program);
     Shot shot;
     SetWindowPos(app.Form(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
-    // Painted again, the frame included, before this returns: every message it takes is
-    // sent, not posted.
     RedrawWindow(app.Form(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SendMessageW(app.Form(), WM_NULL, 0, 0);
-    RECT window{};
+    RECT window{}, client{};
     GetWindowRect(app.Form(), &window);
+    GetClientRect(app.Form(), &client);
     shot.width = window.right - window.left;
     shot.height = window.bottom - window.top;
-    const Canvas canvas(shot.width, shot.height);
-    REQUIRE(canvas.Bytes() != nullptr);
-    BitBlt(canvas.Dc(), 0, 0, shot.width, shot.height, WindowDc(nullptr).get(), window.left,
-           window.top, SRCCOPY);
-    GdiFlush();
-    const auto* pixel = reinterpret_cast<const DWORD*>(canvas.Bytes());
-    shot.pixels.assign(pixel, pixel + shot.width * shot.height);
+    int band = client.bottom;  // the client area's rows above every control
     for (HWND child = GetWindow(app.Form(), GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         RECT place{};
         GetWindowRect(child, &place);
         MapWindowPoints(HWND_DESKTOP, app.Form(), reinterpret_cast<POINT*>(&place), 2);
         shot.controls.push_back(place);
+        band = std::min<int>(band, place.top);
     }
+
+    // Shot once the picture above the controls is on the screen: the repaint has reached it.
+    const picture::Image picture = PictureAsShown({client.right, client.bottom});
+    REQUIRE(picture.width >= client.right);
+    POINT inShot{0, 0};
+    ClientToScreen(app.Form(), &inShot);
+    inShot = {inShot.x - window.left, inShot.y - window.top};
+    const Canvas canvas(shot.width, shot.height);
+    int differing = 0;
+    ShootUntil(canvas, {window.left, window.top}, {shot.width, shot.height}, [&] {
+        differing = 0;
+        for (int y = 0; y < band; ++y) {
+            for (int x = 0; x < client.right; ++x) {
+                differing +=
+                    !SameAsPicture(canvas, shot.width, inShot.x + x, inShot.y + y, picture, x, y);
+            }
+        }
+        return differing == 0;
+    });
+    CHECK_MESSAGE(differing == 0, differing << " pixels above the controls aren't the picture's");
+    const auto* pixel = reinterpret_cast<const DWORD*>(canvas.Bytes());
+    shot.pixels.assign(pixel, pixel + shot.width * shot.height);
     CHECK(app.Close());
     return shot;
 }
