@@ -271,7 +271,7 @@ void MessengerWindow::CreateControls() {
     std::wstring waiting = L"No record yet.\r\nWindow class: ";
     waiting += quendral::kMessengerClassW;
     waiting += L"\r\nLog: " + (options_.logPath.empty() ? L"none" : Wide(options_.logPath));
-    if (options_.hang) waiting += L"\r\n--hang: stops answering after the first record.";
+    if (options_.hang) waiting += L"\r\n--hang: logs the first record, then never answers again.";
     if (options_.answerAfterMs > 0) {
         waiting += L"\r\n--answer-after: answers each record after " +
                    std::to_wstring(options_.answerAfterMs) + L" ms.";
