@@ -18,8 +18,9 @@ build: bootstrap
 	done
 	@echo "Quendral.exe: build/windows/Quendral.exe"
 
-# The quick checks first: the folders' arrows, the shipped program's imports (all in
-# Windows XP SP3), unit tests, then whether a second build gives the same bytes.
+# The quick checks first: the folders' arrows and the program's folders holding Quendral.exe
+# alone, the shipped program's imports (all in Windows XP SP3), unit tests, then whether a
+# second build gives the same bytes.
 test: build
 	@scripts/check-dependencies.py
 	@scripts/check-imports.py build/windows/Quendral.exe

@@ -1,12 +1,9 @@
 // Figures 4 and 5: start-up time and memory against a program that only opens a window;
-// and, as notes, where Quendral's start-up goes and what a process pays before its entry.
+// and, as notes, what a process pays before its entry.
 #include <windows.h>
 #include <psapi.h>
 
-#include <sstream>
-
 #include "bench/bench.h"
-#include "harness/pe_image.h"
 
 namespace quendral::bench {
 
@@ -92,69 +89,6 @@ void StartUpAndMemory(Report& report, const Settings& settings) {
         "Wine's own libraries included, as the system reports it.");
 }
 
-// Notes to figure 4: where Quendral's start-up goes, phase by phase, from the benchmark's
-// own build of it, Quendral_timed.exe. That marks the end of each phase and, once its
-// window has been painted, writes the marks down: a line with its performance counter's
-// frequency, then "ticks phase" lines in the order the phases ended. Medians over the
-// rounds, after one round to warm up.
-void StartUpPhases(Report& report, const Settings& settings) {
-    std::vector<std::pair<std::string, std::vector<double>>> phases;  // in the order they end
-    std::vector<double> painted, seen;
-    for (int round = 0; round <= settings.rounds; ++round) {
-        const std::wstring path = qt::FreshTempPath(L"quendral-phases");
-        const double start = Stopwatch::Now();
-        qt::ChildProcess process(qt::BesideThisProgram(L"Quendral_timed.exe"),
-                                 L"--phases \"" + path + L"\"");
-        const HWND window = WaitForShownWindow(process.Id(), kFormClass, kFormCaption);
-        const double shown = Stopwatch::Now() - start;
-        if (window == nullptr) throw std::runtime_error("Quendral_timed.exe showed no window");
-        // The file appears, whole, once the window has been painted, and can be read once
-        // the rename that made it has let go of it: until then it reads as empty.
-        std::vector<std::uint8_t> bytes;
-        for (const Stopwatch waiting;
-             (bytes = qt::FileBytes(path)).empty() && waiting.Ms() < kStartTimeoutMs;) {
-            Sleep(1);
-        }
-        DeleteFileW(path.c_str());
-        std::istringstream lines(std::string(bytes.begin(), bytes.end()));
-        double frequency = 0, ticks = 0, previous = 0;
-        for (std::string phase; lines >> ticks && std::getline(lines >> std::ws, phase);) {
-            if (phase.ends_with('\r')) phase.pop_back();
-            if (frequency == 0) {
-                frequency = phase == "frequency" ? ticks : 0;
-                continue;
-            }
-            const double end = ticks * 1e6 / frequency - start;
-            auto found = std::find_if(phases.begin(), phases.end(),
-                                      [&](const auto& known) { return known.first == phase; });
-            if (found == phases.end()) found = phases.insert(found, {phase, {}});
-            if (round > 0) found->second.push_back(end - previous);
-            previous = end;
-        }
-        if (previous == 0) throw std::runtime_error("Quendral_timed.exe wrote no start-up marks");
-        if (round > 0) {
-            painted.push_back(previous);
-            seen.push_back(shown);
-        }
-    }
-
-    const double total = Median(painted);
-    std::string table = Text(
-        "Where Quendral's start-up goes (notes, not targets): Quendral_timed.exe, the same "
-        "program built with marks at the end of each phase, medians over %d starts. A "
-        "phase runs from the end of the one above it; the first from CreateProcess.\n\n"
-        "| phase | ms | share |\n| --- | --- | --- |\n",
-        settings.rounds);
-    for (const auto& [phase, durations] : phases) {
-        table += Text("| %s | %.1f | %.0f %% |\n", phase.c_str(), Median(durations) / 1000,
-                      total > 0 ? Median(durations) * 100 / total : 0.0);
-    }
-    table += Text("| **CreateProcess to the first paint done** | **%.1f** | |\n", total / 1000);
-    table += Text("| CreateProcess to the window seen shown by the benchmark | %.1f | |\n",
-                  Median(seen) / 1000);
-    report.sections.push_back(table);
-}
-
 // Notes to figure 4: what a process pays before its first line runs, piece by piece.
 // Each probe returns from its entry at once; each loads more of what Quendral loads
 // (bench/start_probe.c). Timed from CreateProcess to the process's end, interleaved.
@@ -206,15 +140,11 @@ void StartProbes(Report& report, const Settings& settings) {
 void StartUpFigures(Report& report, const Settings& settings) {
     StartUpAndMemory(report, settings);
     if (!report.Wants('4')) return;
-    // Where the start-up goes is a note, so that its failure leaves 4 and 5 measured.
-    for (const auto& [notes, what] :
-         {std::pair{&StartUpPhases, "phases"}, {&StartProbes, "probes"}}) {
-        try {
-            notes(report, settings);
-        } catch (const std::exception& error) {
-            report.notes.push_back(
-                Text("The start-up %s were not measured: %s", what, error.what()));
-        }
+    // What a process pays before its entry is a note, so that its failure leaves 4 and 5 measured.
+    try {
+        StartProbes(report, settings);
+    } catch (const std::exception& error) {
+        report.notes.push_back(Text("The start-up probes were not measured: %s", error.what()));
     }
 }
 

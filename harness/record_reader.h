@@ -1,4 +1,4 @@
-// The stand-in messenger's log read back: a line LogLine (support/record_log.h) wrote,
+// The stand-in messenger's log read back: a line LogLine (harness/record_log.h) wrote,
 // as a record again. Plain C++, so the host tests check it against the writer.
 #pragma once
 

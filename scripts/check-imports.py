@@ -20,8 +20,8 @@ RELEASES = ["2000", "XP", "XP SP2", "XP SP3", "Vista", "7", "8", "8.1", "10 1507
 OLDEST = RELEASES.index("XP SP3")
 MOST_OS_VERSION = (5, 1)
 
-# The functions the program's own folders look up with GetProcAddress (ui/dpi.cpp's Find
-# included), never to be imported. The sources are read too: a lookup missing here fails.
+# The functions the program's own folders look up with GetProcAddress (ui/newer_windows.cpp's
+# Find included), never to be imported. The sources are read too: a lookup missing here fails.
 RUN_TIME_LOOKUPS = {
     "GetDpiForWindow", "GetDpiForSystem", "AdjustWindowRectExForDpi", "GetSystemMetricsForDpi",
     "SystemParametersInfoForDpi", "GetDpiForMonitor", "CoInitializeEx", "CoUninitialize",

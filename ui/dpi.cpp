@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "support/system_library.h"
+#include "ui/newer_windows.h"
 
 namespace quendral::dpi {
 
@@ -18,58 +18,21 @@ static_assert(sizeof(NONCLIENTMETRICSW) == 500 && sizeof(NonClientMetrics) == 50
 
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
-struct Lookups {
-    UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
-    UINT(WINAPI* dpiForSystem)() = nullptr;
-    BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
-    int(WINAPI* systemMetricsForDpi)(int, UINT) = nullptr;
-    BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
-    HRESULT(WINAPI* dpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;  // shcore, 8.1 on
-    int systemDpi = kDefault;
-};
-
-// A function of module by name, null where the module or the function is missing.
-template <class Function>
-void Find(Function& function, HMODULE module, const char* name) {
-    // Through void (*)(): a function pointer cast the compiler takes as deliberate.
-    function = module == nullptr ? nullptr
-                                 : reinterpret_cast<Function>(
-                                       reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-Lookups Resolve() {
-    Lookups lookups;
-#ifndef QUENDRAL_CLASSIC_DPI
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    Find(lookups.dpiForWindow, user32, "GetDpiForWindow");
-    Find(lookups.dpiForSystem, user32, "GetDpiForSystem");
-    Find(lookups.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
-    Find(lookups.systemMetricsForDpi, user32, "GetSystemMetricsForDpi");
-    Find(lookups.systemParametersInfoForDpi, user32, "SystemParametersInfoForDpi");
-    if (lookups.dpiForWindow == nullptr) {
-        // Windows 8.1 to 10 version 1511 know each monitor's DPI through shcore (older
-        // systems have none), which stays loaded for the program's life.
-        Find(lookups.dpiForMonitor, LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
-    }
-#endif
-    if (lookups.dpiForSystem != nullptr) {
-        lookups.systemDpi = static_cast<int>(lookups.dpiForSystem());
+int AskSystemDpi() {
+    const newer_windows::Calls& newer = newer_windows::Available();
+    int dpi = 0;
+    if (newer.dpiForSystem != nullptr) {
+        dpi = static_cast<int>(newer.dpiForSystem());
     } else if (HDC screen = GetDC(nullptr)) {
-        lookups.systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
     }
-    if (lookups.systemDpi <= 0) lookups.systemDpi = kDefault;
-    return lookups;
-}
-
-const Lookups& Resolved() {
-    static const Lookups lookups = Resolve();
-    return lookups;
+    return dpi > 0 ? dpi : kDefault;
 }
 
 // A length the classic calls give at the system's DPI, at dpi instead.
 int FromSystem(int length, int dpi) {
-    const int system = Resolved().systemDpi;
+    const int system = System();
     return dpi == system ? length : MulDiv(length, dpi, system);
 }
 
@@ -94,29 +57,30 @@ bool Readable(LPARAM address) {
 }  // namespace
 
 int System() {
-    return Resolved().systemDpi;
+    static const int dpi = AskSystemDpi();
+    return dpi;
 }
 
 int OfWindow(HWND window) {
-    const Lookups& lookups = Resolved();
-    if (lookups.dpiForWindow != nullptr) {
-        const UINT dpi = lookups.dpiForWindow(window);
+    const newer_windows::Calls& newer = newer_windows::Available();
+    if (newer.dpiForWindow != nullptr) {
+        const UINT dpi = newer.dpiForWindow(window);
         if (dpi != 0) return static_cast<int>(dpi);
-    } else if (lookups.dpiForMonitor != nullptr) {
+    } else if (newer.dpiForMonitor != nullptr) {
         UINT x = 0, y = 0;
         HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-        if (SUCCEEDED(lookups.dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y != 0) {
+        if (SUCCEEDED(newer.dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y != 0) {
             return static_cast<int>(y);
         }
     }
-    return lookups.systemDpi;
+    return System();
 }
 
 RECT FrameFor(RECT client, DWORD style, DWORD exStyle, int dpi) {
-    const Lookups& lookups = Resolved();
+    const newer_windows::Calls& newer = newer_windows::Available();
     RECT frame = client;
-    if (lookups.adjustWindowRectExForDpi != nullptr &&
-        lookups.adjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+    if (newer.adjustWindowRectExForDpi != nullptr &&
+        newer.adjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
         return frame;
     }
     frame = client;
@@ -129,9 +93,9 @@ RECT FrameFor(RECT client, DWORD style, DWORD exStyle, int dpi) {
 }
 
 int Metric(int index, int dpi) {
-    const Lookups& lookups = Resolved();
-    if (lookups.systemMetricsForDpi != nullptr) {
-        return lookups.systemMetricsForDpi(index, static_cast<UINT>(dpi));
+    const newer_windows::Calls& newer = newer_windows::Available();
+    if (newer.systemMetricsForDpi != nullptr) {
+        return newer.systemMetricsForDpi(index, static_cast<UINT>(dpi));
     }
     return FromSystem(GetSystemMetrics(index), dpi);
 }
@@ -150,12 +114,12 @@ std::optional<LOGFONTW> ClassicMessageFont(SystemParameters ask) {
 }
 
 std::optional<LOGFONTW> MessageFont(int dpi) {
-    const Lookups& lookups = Resolved();
-    if (lookups.systemParametersInfoForDpi != nullptr) {
+    const newer_windows::Calls& newer = newer_windows::Available();
+    if (newer.systemParametersInfoForDpi != nullptr) {
         NonClientMetrics metrics{};
         metrics.xp.cbSize = sizeof(metrics);
-        if (!lookups.systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics,
-                                                0, static_cast<UINT>(dpi))) {
+        if (!newer.systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                              static_cast<UINT>(dpi))) {
             return std::nullopt;
         }
         return metrics.xp.lfMessageFont;

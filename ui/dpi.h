@@ -1,5 +1,5 @@
-// The window's DPI and the system's sizes and fonts at it. Windows 10 1607's and 8.1's
-// calls are looked up once; where missing, the classic call's answer is scaled.
+// The window's DPI and the system's sizes and fonts at it: Windows 10 1607's and 8.1's
+// calls where the system has them (ui/newer_windows.h), else the classic call's answer scaled.
 #pragma once
 
 #include <windows.h>

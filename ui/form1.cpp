@@ -12,7 +12,6 @@
 #include "ui/dpi.h"
 #include "ui/resource.h"
 #include "support/identities.h"
-#include "ui/start_phases.h"
 
 namespace quendral {
 
@@ -76,7 +75,6 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
     form.owner_.reset(CreateWindowExW(0, WC_STATICW, kFormCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
                                       nullptr, instance, nullptr));
     if (!form.owner_) return false;
-    start_phases::Mark("class and owner window");
 
     const SIZE frame = FrameSize(dpi::System());
     binding.opening = &form;
@@ -85,12 +83,8 @@ bool Form1::Open(Form1& form, HINSTANCE instance, int showCommand) {
                         frame.cx, frame.cy, form.owner_.get(), nullptr, instance, nullptr);
     binding.opening = nullptr;
     if (window == nullptr) return false;
-    start_phases::Mark("CreateWindowEx: controls, picture, fonts");
     ShowWindow(window, showCommand);
-    start_phases::Mark("ShowWindow");
     UpdateWindow(window);
-    start_phases::Mark("first paint");
-    start_phases::Report();
     return true;
 }
 

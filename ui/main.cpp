@@ -3,13 +3,10 @@
 #include <commctrl.h>
 
 #include "ui/form1.h"
-#include "ui/start_phases.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    quendral::start_phases::Mark("process start to wWinMain");
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    quendral::start_phases::Mark("common controls");
 
     quendral::Form1 form;
     if (!quendral::Form1::Open(form, instance, showCommand)) return 1;

@@ -5,10 +5,13 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "harness/harness.h"
+#include "harness/pe_image.h"
 #include "harness/quendral_app.h"
 #include "support/handles.h"
 #include "ui/caption_font.h"
@@ -178,6 +181,14 @@ TEST_CASE("screen::the build that takes the classic calls shows the same window,
     // Quendral_classic.exe never looks up Windows 10's calls, as on XP, Vista, 7 and 8, so
     // its window is laid out with the system DPI and the classic metrics. At the same system
     // DPI it must show what Quendral.exe shows: frame, places, fonts, captions and picture.
+    // Wine has every newer call, so only the file tells that it was built without them.
+    const auto looksUpNewerCalls = [](const wchar_t* program) {
+        const std::vector<std::uint8_t> bytes = FileBytes(BesideThisProgram(program));
+        const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return text.find("GetDpiForWindow") != std::string_view::npos;
+    };
+    REQUIRE(looksUpNewerCalls(L"Quendral.exe"));
+    REQUIRE_FALSE(looksUpNewerCalls(L"Quendral_classic.exe"));
     const Shot newer = ShotOf(BesideThisProgram(L"Quendral.exe"));
     const Shot classic = ShotOf(BesideThisProgram(L"Quendral_classic.exe"));
     INFO("at " << GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY) << " DPI");

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "announce/now_playing.h"
-#include "support/record_log.h"
+#include "harness/record_log.h"
 
 namespace quendral::messenger {
 

@@ -1,4 +1,4 @@
-#include "support/record_log.h"
+#include "harness/record_log.h"
 
 #include <charconv>
 #include <cstdio>
