@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "support/guarded.h"
 #include "support/handles.h"
 #include "support/system_library.h"
 #include "support/window_text.h"
@@ -129,15 +130,15 @@ public:
     // What the control says of itself.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return standard_->get_accName(child, name);
-        try {
-            std::u16string text = said_.name != nullptr
-                                      ? reinterpret_cast<const char16_t*>(said_.name)
-                                      : WindowText(control_);
-            if (said_.captionIsValue) text += WindowText(control_);
-            return Answer(Wide(text), name);
-        } catch (...) {  // nothing unwinds into the caller
-            return E_OUTOFMEMORY;
-        }
+        return Guarded(
+            [&] {
+                std::u16string text = said_.name != nullptr
+                                          ? reinterpret_cast<const char16_t*>(said_.name)
+                                          : WindowText(control_);
+                if (said_.captionIsValue) text += WindowText(control_);
+                return Answer(Wide(text), name);
+            },
+            [] { return E_OUTOFMEMORY; });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         if (!IsSelf(child)) return standard_->get_accRole(child, role);
@@ -148,11 +149,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         if (!IsSelf(child) || !said_.captionIsValue) return standard_->get_accValue(child, value);
-        try {
-            return Answer(Wide(WindowText(control_)), value);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        return Guarded([&] { return Answer(Wide(WindowText(control_)), value); },
+                       [] { return E_OUTOFMEMORY; });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
         if (!IsSelf(child) || said_.description == nullptr) {
@@ -285,18 +283,11 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
         case WM_SETTEXT:
             if (said.captionIsValue) {
                 // Readers hear of a change of the number, not of every setting of it.
-                std::u16string before;
-                try {
-                    before = WindowText(control);
-                } catch (...) {
-                }
+                // A text that can't be read counts as changed.
+                const std::u16string before =
+                    Guarded([&] { return WindowText(control); }, [] { return std::u16string(); });
                 const LRESULT result = CallWindowProcW(own, control, message, wParam, lParam);
-                bool changed = true;
-                try {
-                    changed = WindowText(control) != before;
-                } catch (...) {
-                }
-                if (changed) {
+                if (Guarded([&] { return WindowText(control) != before; }, [] { return true; })) {
                     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
                     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
                 }

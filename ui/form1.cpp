@@ -11,6 +11,7 @@
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
 #include "ui/resource.h"
+#include "support/guarded.h"
 #include "support/identities.h"
 #include "ui/start_phases.h"
 
@@ -105,12 +106,9 @@ LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
     }
     Form1* self = window == binding.window ? binding.form : nullptr;
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the system; the event is dropped instead.
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    // A handler that fails leaves the message to the system.
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); },
+                   [&] { return DefWindowProcW(window, message, wParam, lParam); });
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
