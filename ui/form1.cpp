@@ -111,82 +111,35 @@ LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
                    [&] { return DefWindowProcW(window, message, wParam, lParam); });
 }
 
+// One line a message: what it carries, unpacked, to the handler that answers it.
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_.get();
+    // clang-format off
     switch (message) {
-        case WM_CREATE:
-            // Once, for the window being made: a later one, from outside, makes nothing.
-            if (liste != nullptr) return 0;
-            return OnCreate(window) ? 0 : -1;
-        case WM_ACTIVATE:
-            OnActivate(LOWORD(wParam) != WA_INACTIVE);
-            return 0;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_TIMER:
-            if (wParam == kTimer1Id && seams_) Timer1_Timer();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the picture covers the whole client area in WM_PAINT
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_DRAWITEM:
-            // Drawn only for one of the window's own buttons, as they ask (OnDrawItem).
-            if (lParam != 0) {
-                OnDrawItem(static_cast<UINT>(wParam),
-                           *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            }
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return reinterpret_cast<LRESULT>(
-                paint::LabelColours(reinterpret_cast<HDC>(wParam), highContrast_));
-        case kLoadBigIcon:
-            LoadBigIcon();
-            return 0;
-        case WM_SETTINGCHANGE:
-            if (wParam == SPI_SETHIGHCONTRAST || wParam == SPI_SETNONCLIENTMETRICS ||
-                (wParam == 0 && lParam != 0 &&
-                 lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"WindowMetrics") == 0)) {
-                OnSystemChange();
-            }
-            break;
-        case WM_SYSCOLORCHANGE:
-            // The common controls learn of new colours only from their parent.
-            for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
-            OnSystemChange();
-            break;
-        case dpi::kDpiChangedMessage: {
-            // The DPI is always the window's own; the message may only say when to ask.
-            const int dpi = dpi::OfWindow(window);
-            const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
-            RECT now{};
-            GetWindowRect(window, &now);
-            if (dpi != placedDpi_ || !EqualRect(&frame, &now)) OnDpiChanged(dpi, frame);
-            return 0;
-        }
-        case WM_CLOSE:
-            binding.closing = true;
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            // Only the window's own DestroyWindow sends it; one from outside ends nothing.
-            if (!binding.closing) return 0;
-            OnDestroy();
-            return 0;
-        case WM_NCDESTROY:
-            if (!binding.closing) return 0;
-            // The window is already on its way out: let go of it, don't destroy it again.
-            window_.release();
-            binding = {};
-            break;
+        case WM_CREATE: return OnCreate() ? 0 : -1;
+        case WM_ACTIVATE: return OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_TIMER: return OnTimer(wParam);
+        case WM_ERASEBKGND: return 1;  // the picture covers the whole client area in WM_PAINT
+        case WM_PAINT: return OnPaint();
+        case WM_DRAWITEM: return OnDrawItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
+        case kLoadBigIcon: return OnLoadBigIcon();
+        case WM_SETTINGCHANGE: return OnSettingChange(wParam, lParam);
+        case WM_SYSCOLORCHANGE: return OnSysColorChange(wParam, lParam);
+        case dpi::kDpiChangedMessage: return OnDpiChanged(wParam, lParam);
+        case WM_CLOSE: return OnClose();
+        case WM_DESTROY: return OnDestroy();
+        case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    // clang-format on
+    return DefWindowProcW(window_.get(), message, wParam, lParam);
 }
 
-bool Form1::OnCreate(HWND window) {
+bool Form1::OnCreate() {
+    // Once, for the window being made: a later one, from outside, makes nothing.
+    if (liste != nullptr) return true;
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
+    HWND window = window_.get();
     const int dpi = dpi::OfWindow(window);
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         const controls::Control& entry = controls::kControls[row];
@@ -273,29 +226,56 @@ void Form1::SetIcons(int dpi) {
     PostMessageW(window_.get(), kLoadBigIcon, 0, 0);
 }
 
-void Form1::LoadBigIcon() {
+LRESULT Form1::OnLoadBigIcon() {
     HWND window = window_.get();
     UniqueIcon icon(LoadIconAt(instance_, dpi::Metric(SM_CXICON, dpi::OfWindow(window))));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
     bigIcon_ = std::move(icon);  // the one the window held until now goes only now
+    return 0;
 }
 
 // Like a dialog, the window gives the keyboard back to the control that had it.
-void Form1::OnActivate(bool active) {
+LRESULT Form1::OnActivate(bool active) {
     HWND window = window_.get();
     if (!active) {
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(window, focus)) focus_ = focus;
-        return;
+    } else {
+        SetFocus(focus_ != nullptr && IsChild(window, focus_) ? focus_ : liste);
     }
-    SetFocus(focus_ != nullptr && IsChild(window, focus_) ? focus_ : liste);
+    return 0;
 }
 
-void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
-    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+// The DPI is always the window's own; the message may only say when to ask.
+LRESULT Form1::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    const int dpi = dpi::OfWindow(window);
+    const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
+    RECT now{};
+    GetWindowRect(window, &now);
+    if (dpi == placedDpi_ && EqualRect(&frame, &now)) return 0;
+    SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyDpi(dpi);
+    return 0;
+}
+
+// Only the settings the window took from the system: high contrast, and the message font
+// and frame of the window metrics.
+LRESULT Form1::OnSettingChange(WPARAM what, LPARAM lParam) {
+    const auto* area = reinterpret_cast<const wchar_t*>(lParam);
+    if (what == SPI_SETHIGHCONTRAST || what == SPI_SETNONCLIENTMETRICS ||
+        (what == 0 && area != nullptr && lstrcmpW(area, L"WindowMetrics") == 0)) {
+        OnSystemChange();
+    }
+    return DefWindowProcW(window_.get(), WM_SETTINGCHANGE, what, lParam);
+}
+
+// The common controls learn of new colours only from their parent.
+LRESULT Form1::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+    for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
+    OnSystemChange();
+    return DefWindowProcW(window_.get(), WM_SYSCOLORCHANGE, wParam, lParam);
 }
 
 // Fonts through the same fitting as at start, then colours and the high-contrast state,
@@ -306,8 +286,8 @@ void Form1::OnSystemChange() {
     ApplyDpi(placedDpi_);
 }
 
-void Form1::OnCommand(UINT id, UINT code) {
-    if (code != BN_CLICKED || !seams_) return;
+LRESULT Form1::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED || !seams_) return 0;
     switch (id) {
         case controls::kCommand1:
             Command1_Click();
@@ -327,16 +307,32 @@ void Form1::OnCommand(UINT id, UINT code) {
         default:
             break;  // Enter and Escape arrive as IDOK and IDCANCEL: nothing to do
     }
+    return 0;
 }
 
-void Form1::OnPaint() {
+// Only Timer1 steps the rotation; a tick of another id, from outside, does nothing.
+LRESULT Form1::OnTimer(UINT_PTR id) {
+    if (id == kTimer1Id && seams_) Timer1_Timer();
+    return 0;
+}
+
+LRESULT Form1::OnPaint() {
     PaintDc dc(window_.get());
     paint::Window(dc.get(), window_.get(), highContrast_, background_);
+    return 0;
 }
 
-// Drawn only for one of the window's own owner-drawn controls, named by its id throughout.
-void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
-    if (item.CtlID != id || static_cast<UINT>(GetDlgCtrlID(item.hwndItem)) != id) return;
+// Drawn only for one of the window's own owner-drawn controls, named by its id throughout,
+// and only as asked with the structure that says so.
+LRESULT Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT* item) {
+    if (item != nullptr && item->CtlID == id &&
+        static_cast<UINT>(GetDlgCtrlID(item->hwndItem)) == id) {
+        DrawItem(*item);
+    }
+    return TRUE;
+}
+
+void Form1::DrawItem(const DRAWITEMSTRUCT& item) {
     if (item.CtlType == ODT_STATIC && item.hwndItem == durum) {
         paint::Status(item, window_.get(), highContrast_, background_,
                       FontOf(controls::Font::kText));
@@ -353,6 +349,10 @@ void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
     }
 }
 
+LRESULT Form1::OnCtlColorStatic(HDC dc) {
+    return reinterpret_cast<LRESULT>(paint::LabelColours(dc, highContrast_));
+}
+
 // Not the static's own WM_SETTEXT, which would paint inside the step: the text is stored,
 // readers are told, and the strip is painted once the step is over.
 void Form1::ShowStatus(const StepReport& report) {
@@ -363,9 +363,27 @@ void Form1::ShowStatus(const StepReport& report) {
     InvalidateRect(durum, nullptr, FALSE);
 }
 
-void Form1::OnDestroy() {
+LRESULT Form1::OnClose() {
+    binding.closing = true;
+    DestroyWindow(window_.get());
+    return 0;
+}
+
+// Only the window's own DestroyWindow sends it; one from outside ends nothing.
+LRESULT Form1::OnDestroy() {
+    if (!binding.closing) return 0;
     seams_.reset();  // the timer stops with it
     PostQuitMessage(0);
+    return 0;
+}
+
+// As WM_DESTROY, real only when closing; then the window is already on its way out: the
+// form lets go of it rather than destroy it again.
+LRESULT Form1::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
+    if (!binding.closing) return 0;
+    HWND window = window_.release();
+    binding = {};
+    return DefWindowProcW(window, WM_NCDESTROY, wParam, lParam);
 }
 
 void Form1::Form_Load() {

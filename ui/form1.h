@@ -35,14 +35,23 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool OnCreate(HWND window);
-    void OnActivate(bool active);
-    void OnCommand(UINT id, UINT code);
-    void OnPaint();
-    void OnDrawItem(UINT id, const DRAWITEMSTRUCT& item);
-    void OnDpiChanged(int dpi, const RECT& suggested);
+    // Each message's handler, which returns its answer. Those of messages only the system
+    // should send check they are real: another program can send or post any of them.
+    bool OnCreate();
+    LRESULT OnActivate(bool active);
+    LRESULT OnCommand(UINT id, UINT code);
+    LRESULT OnTimer(UINT_PTR id);
+    LRESULT OnPaint();
+    LRESULT OnDrawItem(UINT id, const DRAWITEMSTRUCT* item);
+    LRESULT OnCtlColorStatic(HDC dc);
+    LRESULT OnLoadBigIcon();
+    LRESULT OnSettingChange(WPARAM what, LPARAM lParam);
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnClose();
+    LRESULT OnDestroy();
+    LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
     void OnSystemChange();
-    void OnDestroy();
 
     // Fonts, control places, frame, picture and icon for a DPI, each a step of its own.
     void ApplyDpi(int dpi);
@@ -51,7 +60,8 @@ private:
     void SizeFrame(int dpi);
     void FitPicture(int dpi);
     void SetIcons(int dpi);
-    void LoadBigIcon();
+    // The status strip or one of the buttons, as item asks.
+    void DrawItem(const DRAWITEMSTRUCT& item);
     // Says what a step did; the strip is redrawn only when its text changes.
     void ShowStatus(const StepReport& report);
 
