@@ -22,7 +22,7 @@ std::string Utf8(std::u16string_view text) {
 
 void SetWindowText16(HWND window, std::u16string_view text) {
     const std::u16string terminated(text);  // the system wants a terminated string
-    SetWindowTextW(window, reinterpret_cast<const wchar_t*>(terminated.c_str()));
+    SetWindowTextW(window, WideCString(terminated));
 }
 
 }  // namespace quendral

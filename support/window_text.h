@@ -11,6 +11,11 @@ namespace quendral {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
+// text, terminated, as the wide API takes it.
+inline const wchar_t* WideCString(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
 // The whole text of a window: a control's text or a window's caption.
 std::u16string WindowText(HWND window);
 

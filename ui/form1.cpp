@@ -32,7 +32,8 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT MadeFont(const std::optional<LOGFONTW>& font) {
+// A font as described, or none where the system gave no description.
+HFONT CreateFontOrNull(const std::optional<LOGFONTW>& font) {
     return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
@@ -182,8 +183,8 @@ void Form1::ApplyDpi(int dpi) {
 void Form1::ApplyFonts(int dpi) {
     // In controls::Font's order.
     std::array<UniqueFont, controls::kFontCount> fonts{
-        UniqueFont(MadeFont(caption_font::ForText(dpi))),
-        UniqueFont(MadeFont(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
+        UniqueFont(CreateFontOrNull(caption_font::ForText(dpi))),
+        UniqueFont(CreateFontOrNull(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         const auto font = static_cast<std::size_t>(controls::kControls[row].font);
         SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[font].get()), TRUE);

@@ -306,10 +306,10 @@ TEST_CASE("high_contrast::off, the window is the picture with the labels and but
     CHECK(OutsideControlsWhere(
               shot, [&](int x, int y) { return shot.At(x, y) != PictureAt(image, x, y); }) == 0);
     // The labels and "Clear" on the caption-text colour, the other buttons white.
-    const COLORREF colour9 = GetSysColor(COLOR_CAPTIONTEXT);
+    const COLORREF labelFace = GetSysColor(COLOR_CAPTIONTEXT);
     for (HWND control : {Control(L"Static", L"Second:"), Control(L"Static", nullptr),
                          Control(L"Button", L"Clear")}) {
-        CHECK(shot.CountIn(control, colour9, 2) > Shot::AreaOf(control, 2) / 2);
+        CHECK(shot.CountIn(control, labelFace, 2) > Shot::AreaOf(control, 2) / 2);
     }
     for (const wchar_t* caption : {L"Ok", L"Add", L"<", L">"}) {
         HWND button = Control(L"Button", caption);

@@ -362,10 +362,10 @@ void MessengerWindow::StandBesideQuendral() {
         return;
     }
 
-    RECT own{};
-    GetWindowRect(window_, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
+    RECT mine{};
+    GetWindowRect(window_, &mine);
+    const int width = mine.right - mine.left;
+    const int height = mine.bottom - mine.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(found, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -375,7 +375,7 @@ void MessengerWindow::StandBesideQuendral() {
         x = form.left - kGap - width;
     }
     const int y = std::max(work.top, std::min(form.top, work.bottom - height));
-    if (x != own.left || y != own.top) {
+    if (x != mine.left || y != mine.top) {
         SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
