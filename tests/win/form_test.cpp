@@ -375,7 +375,7 @@ TEST_CASE(
         SendMessageW(Control(L"Button", L"Add"), BM_CLICK, 0, 0);
     }
     SendMessageW(Control(L"Button", L">"), BM_CLICK, 0, 0);
-    const std::u16string paceBefore = TextOf(pace);
+    const std::u16string paceBefore = WindowText(pace);
 
     const COLORREF changed = RGB(200, 30, 40);
     {
@@ -409,7 +409,7 @@ TEST_CASE(
     CHECK(restored.CountIn(label, GetSysColor(COLOR_CAPTIONTEXT), 2) > Shot::AreaOf(label, 2) / 2);
     CHECK(IsWindow(TheForm()));
     CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 2);
-    CHECK(TextOf(pace) == paceBefore);
+    CHECK(WindowText(pace) == paceBefore);
     CHECK(paceBefore == u"3");
 }
 
@@ -481,9 +481,9 @@ TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brin
     };
     HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
     press(L"Clear");  // an empty list: a step announces nothing to any messenger about
-    const std::u16string paceBefore = TextOf(pace);
-    for (int i = 0; i < 70 && TextOf(pace) != u"1"; ++i) press(L"<");
-    REQUIRE(TextOf(pace) == u"1");
+    const std::u16string paceBefore = WindowText(pace);
+    for (int i = 0; i < 70 && WindowText(pace) != u"1"; ++i) press(L"<");
+    REQUIRE(WindowText(pace) == u"1");
     CHECK_FALSE(timerIsSet());
     press(L">");
     CHECK_FALSE(timerIsSet());
@@ -497,6 +497,6 @@ TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brin
     press(L">");  // 1 again: running with no "Ok"
     CHECK(timerIsSet());
 
-    for (int i = 0; i < 70 && TextOf(pace) != paceBefore; ++i) press(L">");
+    for (int i = 0; i < 70 && WindowText(pace) != paceBefore; ++i) press(L">");
     KillTimer(TheForm(), Form1::kTimer1Id);
 }

@@ -150,7 +150,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
 
     QuendralApp app;
     const HWND form = app.Form();
-    CHECK(TextOf(form) == u"Quendral");
+    CHECK(WindowText(form) == u"Quendral");
     CHECK(ClassOf(form) == kFormClass);
 
     RECT client{};
@@ -229,7 +229,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
         INFO("control " << i << ": " << Narrow(e.caption ? e.caption : u"(list or input)"));
         CHECK(children[i] == e.window);
         CHECK(ClassOf(e.window) == e.className);
-        if (e.caption != nullptr) CHECK(TextOf(e.window) == e.caption);
+        if (e.caption != nullptr) CHECK(WindowText(e.window) == e.caption);
         CHECK(PlaceOf(form, e.window) == (at144 ? e.at144 : e.at96));
         const LONG_PTR childStyle = GetWindowLongPtrW(e.window, GWL_STYLE);
         CHECK(((childStyle & WS_TABSTOP) != 0) == e.tabStop);

@@ -7,6 +7,7 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "com_apartment.h"
 #include "harness/harness.h"
 #include "harness/quendral_app.h"
+#include "rotation/win32_seams.h"
 #include "support/identities.h"
 
 using namespace quendral::testing;
@@ -131,15 +133,10 @@ BOOL CALLBACK CountOne(HWND, LPARAM count) {
 Seen SeenOf(const QuendralApp& app) {
     Seen seen;
     GetWindowRect(app.Form(), &seen.place);
-    seen.caption = TextOf(app.Form());
+    seen.caption = WindowText(app.Form());
     EnumChildWindows(app.Form(), &CountOne, reinterpret_cast<LPARAM>(&seen.controls));
-    for (int i = 0; i < app.EntryCount(); ++i) {
-        std::u16string entry(
-            static_cast<std::size_t>(SendMessageW(app.List(), LB_GETTEXTLEN, i, 0)) + 1, u'\0');
-        entry.resize(static_cast<std::size_t>(
-            SendMessageW(app.List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry.data()))));
-        seen.entries.push_back(entry);
-    }
+    const quendral::ListBoxEntries list(app.List());
+    for (std::int16_t i = 0; i < list.Count(); ++i) seen.entries.push_back(list.At(i));
     seen.pace = app.PaceText();
     return seen;
 }

@@ -215,7 +215,7 @@ TEST_CASE("picture::the window's status is drawn on the strip's own picture, bel
             lighter += luminance(shown) > luminance(window.PictureAt(x, clientY));
         }
     }
-    MESSAGE("status " << Narrow(TextOf(app.Status())) << ": " << text << " of " << inside
+    MESSAGE("status " << Narrow(WindowText(app.Status())) << ": " << text << " of " << inside
                       << " pixels drawn over the picture");
     CHECK(outside == 0);       // the rest of the strip is the picture's own
     CHECK(text > 100);         // the text is there...

@@ -98,7 +98,7 @@ TEST_CASE("screen_reader::every control is named for what it holds or does, in i
     };
     for (const Expected& control : expected) {
         const Heard heard = Read(control.control);
-        INFO("caption \"" << Narrow(TextOf(control.control)) << "\" heard as \"" << heard.name
+        INFO("caption \"" << Narrow(WindowText(control.control)) << "\" heard as \"" << heard.name
                           << "\", role " << heard.role);
         CHECK(heard.role == control.role);
         if (control.name != nullptr) {
@@ -113,9 +113,9 @@ TEST_CASE("screen_reader::every control is named for what it holds or does, in i
     // The two buttons don't sound alike.
     CHECK(Read(app.Shorter()).name != Read(app.Longer()).name);
     // The captions on the screen stay as they were.
-    CHECK(TextOf(app.Shorter()) == u"<");
-    CHECK(TextOf(app.Longer()) == u">");
-    CHECK(TextOf(app.Pace()) == u"2");
+    CHECK(WindowText(app.Shorter()) == u"<");
+    CHECK(WindowText(app.Longer()) == u">");
+    CHECK(WindowText(app.Pace()) == u"2");
     CHECK(app.Close());
 }
 

@@ -52,7 +52,7 @@ Heard Read(HWND status) {
 
 // The status as its window text and as a reader hears it, which must agree.
 std::u16string StatusOf(const QuendralApp& app) {
-    const std::u16string text = TextOf(app.Status());
+    const std::u16string text = WindowText(app.Status());
     const Heard heard = Read(app.Status());
     INFO("the status reads \"" << Narrow(text) << "\", heard as \"" << Narrow(heard.name) << "\"");
     CHECK(heard.role == ROLE_SYSTEM_STATUSBAR);
@@ -66,7 +66,7 @@ HWND heardStatus = nullptr;
 void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
                            DWORD) {
     if (window == heardStatus && object == OBJID_CLIENT && child == CHILDID_SELF) {
-        heardNames.push_back(TextOf(window));
+        heardNames.push_back(WindowText(window));
     }
 }
 
