@@ -141,7 +141,7 @@ bool Form1::OnCreate() {
     if (liste != nullptr) return true;
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
     HWND window = window_.get();
-    const int dpi = dpi::OfWindow(window);
+    const int dpi = dpiOf_(window);
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         const controls::Control& entry = controls::kControls[row];
         const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
@@ -229,7 +229,7 @@ void Form1::SetIcons(int dpi) {
 
 LRESULT Form1::OnLoadBigIcon() {
     HWND window = window_.get();
-    UniqueIcon icon(LoadIconAt(instance_, dpi::Metric(SM_CXICON, dpi::OfWindow(window))));
+    UniqueIcon icon(LoadIconAt(instance_, dpi::Metric(SM_CXICON, dpiOf_(window))));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
     bigIcon_ = std::move(icon);  // the one the window held until now goes only now
     return 0;
@@ -250,7 +250,7 @@ LRESULT Form1::OnActivate(bool active) {
 // The DPI is always the window's own; the message may only say when to ask.
 LRESULT Form1::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     HWND window = window_.get();
-    const int dpi = dpi::OfWindow(window);
+    const int dpi = dpiOf_(window);
     const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
     RECT now{};
     GetWindowRect(window, &now);

@@ -13,6 +13,7 @@
 #include "support/handles.h"
 #include "ui/background.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/paint.h"
 
 namespace quendral {
@@ -26,9 +27,10 @@ public:
     // The id of Timer1, the rotation's timer, on the window.
     static constexpr UINT_PTR kTimer1Id = 1;
 
-    // highContrastIsOn: where the window learns whether the system is in high contrast.
-    explicit Form1(bool (*highContrastIsOn)() = &paint::SystemHighContrast)
-        : highContrastIsOn_(highContrastIsOn) {}
+    // Where the window learns whether the system is in high contrast, and its own DPI.
+    explicit Form1(bool (*highContrastIsOn)() = &paint::SystemHighContrast,
+                   int (*dpiOf)(HWND) = &dpi::OfWindow)
+        : highContrastIsOn_(highContrastIsOn), dpiOf_(dpiOf) {}
     Form1(const Form1&) = delete;  // the control handles below refer into the object
 
 private:
@@ -79,6 +81,7 @@ private:
     HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
     int placedDpi_ = 0;     // the DPI the controls' places are for
     bool (*highContrastIsOn_)();
+    int (*dpiOf_)(HWND);
     bool highContrast_ = false;
 
     // The controls, in the rows of controls::kControls, and by their names.
