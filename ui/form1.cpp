@@ -221,18 +221,22 @@ void Form1::FitPicture(int dpi) {
 
 // The caption shows the small icon from the start; the big one can wait.
 void Form1::SetIcons(int dpi) {
-    UniqueIcon smallIcon(LoadIconAt(instance_, dpi::Metric(SM_CXSMICON, dpi)));
-    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
-    smallIcon_ = std::move(smallIcon);
+    SetIcon(smallIcon_, ICON_SMALL, dpi::Metric(SM_CXSMICON, dpi));
     PostMessageW(window_.get(), kLoadBigIcon, 0, 0);
 }
 
 LRESULT Form1::OnLoadBigIcon() {
-    HWND window = window_.get();
-    UniqueIcon icon(LoadIconAt(instance_, dpi::Metric(SM_CXICON, dpiOf_(window))));
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
-    bigIcon_ = std::move(icon);  // the one the window held until now goes only now
+    SetIcon(bigIcon_, ICON_BIG, dpi::Metric(SM_CXICON, dpiOf_(window_.get())));
     return 0;
+}
+
+// Loaded again only at a new size: under Wine each load of an icon keeps a little memory for
+// good. The icon the window held until now goes only once it holds the new one.
+void Form1::SetIcon(Icon& icon, WPARAM kind, int size) {
+    if (icon.handle && icon.size == size) return;
+    UniqueIcon loaded(LoadIconAt(instance_, size));
+    SendMessageW(window_.get(), WM_SETICON, kind, reinterpret_cast<LPARAM>(loaded.get()));
+    icon = {std::move(loaded), size};
 }
 
 // Like a dialog, the window gives the keyboard back to the control that had it.

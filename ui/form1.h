@@ -62,6 +62,8 @@ private:
     void SizeFrame(int dpi);
     void FitPicture(int dpi);
     void SetIcons(int dpi);
+    struct Icon;
+    void SetIcon(Icon& icon, WPARAM kind, int size);
     // The status strip or one of the buttons, as item asks.
     void DrawItem(const DRAWITEMSTRUCT& item);
     // Says what a step did; the strip is redrawn only when its text changes.
@@ -114,8 +116,13 @@ private:
     // By controls::Font: the text's, the captions', the pace's.
     std::array<UniqueFont, controls::kFontCount> fonts_;
     HFONT FontOf(controls::Font font) const { return fonts_[static_cast<int>(font)].get(); }
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
+    // The window's icons, each with the size it was loaded at.
+    struct Icon {
+        UniqueIcon handle;
+        int size = 0;
+    };
+    Icon bigIcon_;
+    Icon smallIcon_;
     Background background_;
     BalloonNotice listFullNotice_;
 };
