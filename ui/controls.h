@@ -30,8 +30,6 @@ enum Id : UINT {
     kDurum = kStatusControlId,
 };
 
-// The text's and the captions' are the message font, fitted to the controls that take them;
-// the pace's is Tahoma 9 pt as it is.
 enum class Font { kText, kCaption, kPace };
 inline constexpr std::size_t kFontCount = 3;
 

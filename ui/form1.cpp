@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "rotation/pace.h"
@@ -32,7 +33,6 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-// A font as described, or none where the system gave no description.
 HFONT CreateFontOrNull(const std::optional<LOGFONTW>& font) {
     return font ? CreateFontIndirectW(&*font) : nullptr;
 }
@@ -112,24 +112,25 @@ LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
                    [&] { return DefWindowProcW(window, message, wParam, lParam); });
 }
 
-// One line a message: what it carries, unpacked, to the handler that answers it.
+// One line a message: what it carries, unpacked, to its handler, then the answer; a break
+// leaves the message to DefWindowProc as well.
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // clang-format off
     switch (message) {
         case WM_CREATE: return OnCreate() ? 0 : -1;
-        case WM_ACTIVATE: return OnActivate(LOWORD(wParam) != WA_INACTIVE);
-        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
-        case WM_TIMER: return OnTimer(wParam);
+        case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_TIMER: OnTimer(wParam); return 0;
         case WM_ERASEBKGND: return 1;  // the picture covers the whole client area in WM_PAINT
-        case WM_PAINT: return OnPaint();
-        case WM_DRAWITEM: return OnDrawItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_DRAWITEM: OnDrawItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return 1;
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
-        case kLoadBigIcon: return OnLoadBigIcon();
-        case WM_SETTINGCHANGE: return OnSettingChange(wParam, lParam);
-        case WM_SYSCOLORCHANGE: return OnSysColorChange(wParam, lParam);
-        case dpi::kDpiChangedMessage: return OnDpiChanged(wParam, lParam);
-        case WM_CLOSE: return OnClose();
-        case WM_DESTROY: return OnDestroy();
+        case kLoadBigIcon: OnLoadBigIcon(); return 0;
+        case WM_SETTINGCHANGE: OnSettingChange(wParam, lParam); break;
+        case WM_SYSCOLORCHANGE: OnSysColorChange(wParam, lParam); break;
+        case dpi::kDpiChangedMessage: OnDpiChanged(wParam, lParam); return 0;
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
         case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
     }
     // clang-format on
@@ -225,9 +226,8 @@ void Form1::SetIcons(int dpi) {
     PostMessageW(window_.get(), kLoadBigIcon, 0, 0);
 }
 
-LRESULT Form1::OnLoadBigIcon() {
+void Form1::OnLoadBigIcon() {
     SetIcon(bigIcon_, ICON_BIG, dpi::Metric(SM_CXICON, dpiOf_(window_.get())));
-    return 0;
 }
 
 // Loaded again only at a new size: under Wine each load of an icon keeps a little memory for
@@ -240,47 +240,43 @@ void Form1::SetIcon(Icon& icon, WPARAM kind, int size) {
 }
 
 // Like a dialog, the window gives the keyboard back to the control that had it.
-LRESULT Form1::OnActivate(bool active) {
+void Form1::OnActivate(bool active) {
     HWND window = window_.get();
     if (!active) {
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(window, focus)) focus_ = focus;
-    } else {
-        SetFocus(focus_ != nullptr && IsChild(window, focus_) ? focus_ : liste);
+        return;
     }
-    return 0;
+    SetFocus(focus_ != nullptr && IsChild(window, focus_) ? focus_ : liste);
 }
 
 // The DPI is always the window's own; the message may only say when to ask.
-LRESULT Form1::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+void Form1::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     HWND window = window_.get();
     const int dpi = dpiOf_(window);
     const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
     RECT now{};
     GetWindowRect(window, &now);
-    if (dpi == placedDpi_ && EqualRect(&frame, &now)) return 0;
+    if (dpi == placedDpi_ && EqualRect(&frame, &now)) return;
     SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyDpi(dpi);
-    return 0;
 }
 
 // Only the settings the window took from the system: high contrast, and the message font
 // and frame of the window metrics.
-LRESULT Form1::OnSettingChange(WPARAM what, LPARAM lParam) {
+void Form1::OnSettingChange(WPARAM what, LPARAM lParam) {
     const auto* area = reinterpret_cast<const wchar_t*>(lParam);
     if (what == SPI_SETHIGHCONTRAST || what == SPI_SETNONCLIENTMETRICS ||
         (what == 0 && area != nullptr && lstrcmpW(area, L"WindowMetrics") == 0)) {
         OnSystemChange();
     }
-    return DefWindowProcW(window_.get(), WM_SETTINGCHANGE, what, lParam);
 }
 
 // The common controls learn of new colours only from their parent.
-LRESULT Form1::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+void Form1::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
     for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
     OnSystemChange();
-    return DefWindowProcW(window_.get(), WM_SYSCOLORCHANGE, wParam, lParam);
 }
 
 // Fonts through the same fitting as at start, then colours and the high-contrast state,
@@ -291,66 +287,47 @@ void Form1::OnSystemChange() {
     ApplyDpi(placedDpi_);
 }
 
-LRESULT Form1::OnCommand(UINT id, UINT code) {
-    if (code != BN_CLICKED || !seams_) return 0;
+// A click, one line a button; Enter and Escape arrive as IDOK and IDCANCEL and do nothing.
+void Form1::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED || !seams_) return;
+    // clang-format off
     switch (id) {
-        case controls::kCommand1:
-            Command1_Click();
-            break;
-        case controls::kCommand2:
-            Command2_Click();
-            break;
-        case controls::kCommand3:
-            Command3_Click();
-            break;
-        case controls::kAz:
-            az_Click();
-            break;
-        case controls::kCok:
-            cok_Click();
-            break;
-        default:
-            break;  // Enter and Escape arrive as IDOK and IDCANCEL: nothing to do
+        case controls::kCommand1: Command1_Click(); break;
+        case controls::kCommand2: Command2_Click(); break;
+        case controls::kCommand3: Command3_Click(); break;
+        case controls::kAz: az_Click(); break;
+        case controls::kCok: cok_Click(); break;
+        default: break;
     }
-    return 0;
+    // clang-format on
 }
 
 // Only Timer1 steps the rotation; a tick of another id, from outside, does nothing.
-LRESULT Form1::OnTimer(UINT_PTR id) {
+void Form1::OnTimer(UINT_PTR id) {
     if (id == kTimer1Id && seams_) Timer1_Timer();
-    return 0;
 }
 
-LRESULT Form1::OnPaint() {
+void Form1::OnPaint() {
     PaintDc dc(window_.get());
     paint::Window(dc.get(), window_.get(), highContrast_, background_);
-    return 0;
 }
 
-// Drawn only for one of the window's own owner-drawn controls, named by its id throughout,
-// and only as asked with the structure that says so.
-LRESULT Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT* item) {
-    if (item != nullptr && item->CtlID == id &&
-        static_cast<UINT>(GetDlgCtrlID(item->hwndItem)) == id) {
-        DrawItem(*item);
-    }
-    return TRUE;
-}
-
-void Form1::DrawItem(const DRAWITEMSTRUCT& item) {
-    if (item.CtlType == ODT_STATIC && item.hwndItem == durum) {
-        paint::Status(item, window_.get(), highContrast_, background_,
-                      FontOf(controls::Font::kText));
+// Drawn only for one of the window's own owner-drawn controls, named by its handle and its
+// id throughout, and only as asked with the structure that says so.
+void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT* item) {
+    if (item == nullptr || item->CtlID != id ||
+        static_cast<UINT>(GetDlgCtrlID(item->hwndItem)) != id) {
         return;
     }
-    if (item.CtlType != ODT_BUTTON) return;
-    for (std::size_t row = 0; row < controls::kCount; ++row) {
-        if (item.hwndItem == controls_[row] &&
-            controls::kControls[row].drawn == controls::Drawn::kButton) {
-            paint::Button(item, highContrast_, item.hwndItem == Command3,
-                          FontOf(controls::Font::kCaption));
-            return;
-        }
+    const auto row = std::find(controls_.begin(), controls_.end(), item->hwndItem);
+    if (row == controls_.end()) return;
+    const controls::Drawn drawn = controls::kControls[row - controls_.begin()].drawn;
+    if (drawn == controls::Drawn::kStatusLine && item->CtlType == ODT_STATIC) {
+        paint::Status(*item, window_.get(), highContrast_, background_,
+                      FontOf(controls::Font::kText));
+    } else if (drawn == controls::Drawn::kButton && item->CtlType == ODT_BUTTON) {
+        paint::Button(*item, highContrast_, item->hwndItem == Command3,
+                      FontOf(controls::Font::kCaption));
     }
 }
 
@@ -368,18 +345,16 @@ void Form1::ShowStatus(const StepReport& report) {
     InvalidateRect(durum, nullptr, FALSE);
 }
 
-LRESULT Form1::OnClose() {
+void Form1::OnClose() {
     binding.closing = true;
     DestroyWindow(window_.get());
-    return 0;
 }
 
 // Only the window's own DestroyWindow sends it; one from outside ends nothing.
-LRESULT Form1::OnDestroy() {
-    if (!binding.closing) return 0;
+void Form1::OnDestroy() {
+    if (!binding.closing) return;
     seams_.reset();  // the timer stops with it
     PostQuitMessage(0);
-    return 0;
 }
 
 // As WM_DESTROY, real only when closing; then the window is already on its way out: the

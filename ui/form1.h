@@ -37,21 +37,21 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Each message's handler, which returns its answer. Those of messages only the system
-    // should send check they are real: another program can send or post any of them.
+    // One handler a message. Those of messages only the system should send check they are
+    // real: another program can send or post any of them.
     bool OnCreate();
-    LRESULT OnActivate(bool active);
-    LRESULT OnCommand(UINT id, UINT code);
-    LRESULT OnTimer(UINT_PTR id);
-    LRESULT OnPaint();
-    LRESULT OnDrawItem(UINT id, const DRAWITEMSTRUCT* item);
+    void OnActivate(bool active);
+    void OnCommand(UINT id, UINT code);
+    void OnTimer(UINT_PTR id);
+    void OnPaint();
+    void OnDrawItem(UINT id, const DRAWITEMSTRUCT* item);
     LRESULT OnCtlColorStatic(HDC dc);
-    LRESULT OnLoadBigIcon();
-    LRESULT OnSettingChange(WPARAM what, LPARAM lParam);
-    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
-    LRESULT OnClose();
-    LRESULT OnDestroy();
+    void OnLoadBigIcon();
+    void OnSettingChange(WPARAM what, LPARAM lParam);
+    void OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void OnClose();
+    void OnDestroy();
     LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
     void OnSystemChange();
 
@@ -62,10 +62,11 @@ private:
     void SizeFrame(int dpi);
     void FitPicture(int dpi);
     void SetIcons(int dpi);
-    struct Icon;
+    struct Icon {  // a window icon and the size it was loaded at
+        UniqueIcon handle;
+        int size = 0;
+    };
     void SetIcon(Icon& icon, WPARAM kind, int size);
-    // The status strip or one of the buttons, as item asks.
-    void DrawItem(const DRAWITEMSTRUCT& item);
     // Says what a step did; the strip is redrawn only when its text changes.
     void ShowStatus(const StepReport& report);
 
@@ -116,11 +117,6 @@ private:
     // By controls::Font: the text's, the captions', the pace's.
     std::array<UniqueFont, controls::kFontCount> fonts_;
     HFONT FontOf(controls::Font font) const { return fonts_[static_cast<int>(font)].get(); }
-    // The window's icons, each with the size it was loaded at.
-    struct Icon {
-        UniqueIcon handle;
-        int size = 0;
-    };
     Icon bigIcon_;
     Icon smallIcon_;
     Background background_;
