@@ -17,15 +17,6 @@ HWND Child(HWND parent, const wchar_t* className, const wchar_t* caption) {
 
 }  // namespace
 
-std::u16string TextOf(HWND window) {
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const LRESULT copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 std::wstring QuendralProgram() {
     wchar_t named[MAX_PATH]{};
     const DWORD length = GetEnvironmentVariableW(L"QUENDRAL_PROGRAM", named, MAX_PATH);
@@ -39,7 +30,7 @@ QuendralApp::QuendralApp(const std::wstring& program) : process_(std::in_place, 
     WaitUntil(
         [this] {
             for (HWND window : TopLevelWindows(kFormClass, process_->Id())) {
-                if (TextOf(window) == reinterpret_cast<const char16_t*>(kFormCaption) &&
+                if (WindowText(window) == reinterpret_cast<const char16_t*>(kFormCaption) &&
                     IsWindowVisible(window))
                     form_ = window;
             }

@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "harness/harness.h"
+#include "support/window_text.h"
 
 namespace quendral::testing {
 
-// The text of any window, another process's included.
-std::u16string TextOf(HWND window);
+using quendral::WindowText;
 
 // The Quendral the tests drive: Quendral.exe beside this program, or the program the
 // environment variable QUENDRAL_PROGRAM names (a file beside this program, or a full
@@ -49,8 +49,8 @@ public:
     // Presses "<" or ">" until the pace reads seconds. Pace 0 keeps the timer from
     // ticking, so that only "Ok" steps the rotation.
     void SetPace(int seconds);
-    std::u16string InputText() const { return TextOf(input_); }
-    std::u16string PaceText() const { return TextOf(pace_); }
+    std::u16string InputText() const { return WindowText(input_); }
+    std::u16string PaceText() const { return WindowText(pace_); }
     int EntryCount() const { return static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
     // Asks the window to close and waits (bounded) for the process to end.
     bool Close(DWORD timeoutMs = 10000);

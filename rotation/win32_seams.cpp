@@ -80,13 +80,10 @@ std::int16_t ListBoxEntries::Count() const {
 
 std::u16string ListBoxEntries::At(std::int16_t index) const {
     const auto item = static_cast<WPARAM>(index);
-    const LRESULT length = SendMessageW(listBox_, LB_GETTEXTLEN, item, 0);
-    if (length == LB_ERR || length <= 0) return {};
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const LRESULT copied =
-        SendMessageW(listBox_, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
+    // An index past the end has the length LB_ERR (-1): no text.
+    return CopiedText(SendMessageW(listBox_, LB_GETTEXTLEN, item, 0), [&](char16_t* room, auto) {
+        return SendMessageW(listBox_, LB_GETTEXT, item, reinterpret_cast<LPARAM>(room));
+    });
 }
 
 bool ListBoxEntries::Append(std::u16string_view text) {

@@ -2,13 +2,13 @@
 
 namespace quendral {
 
+// By the messages: for another process's window GetWindowTextW doesn't ask it, and gives
+// what the system holds, never an edit control's text.
 std::u16string WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return {};
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    return CopiedText(
+        SendMessageW(window, WM_GETTEXTLENGTH, 0, 0), [&](char16_t* room, std::size_t size) {
+            return SendMessageW(window, WM_GETTEXT, size, reinterpret_cast<LPARAM>(room));
+        });
 }
 
 std::string Utf8(std::u16string_view text) {
@@ -22,7 +22,7 @@ std::string Utf8(std::u16string_view text) {
 
 void SetWindowText16(HWND window, std::u16string_view text) {
     const std::u16string terminated(text);  // the system wants a terminated string
-    SetWindowTextW(window, reinterpret_cast<const wchar_t*>(terminated.c_str()));
+    SetWindowTextW(window, WideCString(terminated));
 }
 
 }  // namespace quendral

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "support/guarded.h"
 #include "support/handles.h"
 #include "support/system_library.h"
 #include "support/window_text.h"
@@ -67,15 +68,11 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 // The control's standard object, answering name, role, value and description itself.
 class Wrapper final : public IAccessible, public IOleWindow {
 public:
-    Wrapper(IAccessible* standard, HWND control, const Description& said, const Library& library)
-        : standard_(standard), control_(control), said_(said), library_(library) {}
+    Wrapper(IAccessible* standard, HWND control, const Description& spoken, const Library& library)
+        : standard_(standard), control_(control), spoken_(spoken), library_(library) {}
 
     // IUnknown. The standard object's other interfaces are not offered: an object
     // answering for it under another identity would confuse a reader's bookkeeping.
@@ -129,36 +126,33 @@ public:
     // What the control says of itself.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return standard_->get_accName(child, name);
-        try {
-            std::u16string text = said_.name != nullptr
-                                      ? reinterpret_cast<const char16_t*>(said_.name)
-                                      : WindowText(control_);
-            if (said_.captionIsValue) text += WindowText(control_);
-            return Answer(Wide(text), name);
-        } catch (...) {  // nothing unwinds into the caller
-            return E_OUTOFMEMORY;
-        }
+        return Guarded(
+            [&] {
+                std::u16string text = spoken_.name != nullptr
+                                          ? reinterpret_cast<const char16_t*>(spoken_.name)
+                                          : WindowText(control_);
+                if (spoken_.captionIsValue) text += WindowText(control_);
+                return Answer(WideCString(text), name);
+            },
+            [] { return E_OUTOFMEMORY; });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         if (!IsSelf(child)) return standard_->get_accRole(child, role);
         if (role == nullptr) return E_INVALIDARG;
         role->vt = VT_I4;
-        role->lVal = said_.role;
+        role->lVal = spoken_.role;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        if (!IsSelf(child) || !said_.captionIsValue) return standard_->get_accValue(child, value);
-        try {
-            return Answer(Wide(WindowText(control_)), value);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        if (!IsSelf(child) || !spoken_.captionIsValue) return standard_->get_accValue(child, value);
+        return Guarded([&] { return Answer(WideCString(WindowText(control_)), value); },
+                       [] { return E_OUTOFMEMORY; });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        if (!IsSelf(child) || said_.description == nullptr) {
+        if (!IsSelf(child) || spoken_.description == nullptr) {
             return standard_->get_accDescription(child, description);
         }
-        return Answer(said_.description, description);
+        return Answer(spoken_.description, description);
     }
 
     // The rest: the standard object's.
@@ -227,12 +221,12 @@ private:
     LONG references_ = 1;
     IAccessible* standard_;  // owned: one reference, let go with the wrapper
     HWND control_;
-    const Description& said_;
+    const Description& spoken_;
     const Library& library_;
 };
 
 // The answer to WM_GETOBJECT for the client area, or 0 to leave it to the control.
-LRESULT AnswerReader(HWND control, WPARAM flags, const Description& said) noexcept {
+LRESULT AnswerReader(HWND control, WPARAM flags, const Description& spoken) noexcept {
     const Library* library = Library::Get();
     if (library == nullptr) return 0;
     IAccessible* standard = nullptr;
@@ -241,7 +235,7 @@ LRESULT AnswerReader(HWND control, WPARAM flags, const Description& said) noexce
         standard == nullptr) {
         return 0;
     }
-    auto* wrapper = new (std::nothrow) Wrapper(standard, control, said, *library);
+    auto* wrapper = new (std::nothrow) Wrapper(standard, control, spoken, *library);
     if (wrapper == nullptr) {
         standard->Release();
         return 0;
@@ -257,8 +251,8 @@ LRESULT AnswerReader(HWND control, WPARAM flags, const Description& said) noexce
 // message) nor GWLP_USERDATA (which other programs can set under Wine).
 struct Subclassed {
     HWND control;
-    WNDPROC own;  // the control's procedure before ours
-    const Description* said;
+    WNDPROC original;  // the control's procedure before ours
+    const Description* spoken;
 };
 // The window has ten controls; a control past the room is left undescribed.
 Subclassed described[16]{};
@@ -273,30 +267,23 @@ Subclassed* DescribedOf(HWND control) {
 LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     Subclassed* subclassed = DescribedOf(control);
     if (subclassed == nullptr) return DefWindowProcW(control, message, wParam, lParam);
-    const WNDPROC own = subclassed->own;
-    const Description& said = *subclassed->said;
+    const WNDPROC original = subclassed->original;
+    const Description& spoken = *subclassed->spoken;
     switch (message) {
         case WM_GETOBJECT:
             // Compared as a DWORD: on 64-bit Windows lParam may come sign-extended or not.
             if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (const LRESULT answer = AnswerReader(control, wParam, said)) return answer;
+                if (const LRESULT answer = AnswerReader(control, wParam, spoken)) return answer;
             }
             break;
         case WM_SETTEXT:
-            if (said.captionIsValue) {
+            if (spoken.captionIsValue) {
                 // Readers hear of a change of the number, not of every setting of it.
-                std::u16string before;
-                try {
-                    before = WindowText(control);
-                } catch (...) {
-                }
-                const LRESULT result = CallWindowProcW(own, control, message, wParam, lParam);
-                bool changed = true;
-                try {
-                    changed = WindowText(control) != before;
-                } catch (...) {
-                }
-                if (changed) {
+                // A text that can't be read counts as changed.
+                const std::u16string before =
+                    Guarded([&] { return WindowText(control); }, [] { return std::u16string(); });
+                const LRESULT result = CallWindowProcW(original, control, message, wParam, lParam);
+                if (Guarded([&] { return WindowText(control) != before; }, [] { return true; })) {
                     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
                     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
                 }
@@ -315,19 +302,20 @@ LRESULT CALLBACK Subclass(HWND control, UINT message, WPARAM wParam, LPARAM lPar
             // Real only from DestroyWindow, which hides the window first; one sent or posted
             // from outside while the window stands is ignored.
             if (IsWindowVisible(control)) return 0;
-            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
             *subclassed = {};
             break;
     }
-    return CallWindowProcW(own, control, message, wParam, lParam);
+    return CallWindowProcW(original, control, message, wParam, lParam);
 }
 
 }  // namespace
 
-bool Describe(HWND control, const Description& said) {
+bool Describe(HWND control, const Description& spoken) {
     Subclassed* entry = DescribedOf(nullptr);
     if (entry == nullptr) return false;
-    *entry = {control, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC)), &said};
+    *entry = {control, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC)),
+              &spoken};
     SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass));
     return true;
 }

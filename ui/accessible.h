@@ -1,5 +1,5 @@
 // What a screen reader hears of a control: its standard accessible object, with name,
-// role, value and description as said here. oleacc is loaded when a reader first asks.
+// role, value and description as given here. oleacc is loaded when a reader first asks.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,7 @@ struct Description {
     bool captionIsValue = false;
 };
 
-// Makes control answer readers as said says, until it is destroyed; said must outlive it.
-bool Describe(HWND control, const Description& said);
+// Makes control answer readers as spoken says, until it is destroyed; spoken must outlive it.
+bool Describe(HWND control, const Description& spoken);
 
 }  // namespace quendral::accessible

@@ -33,12 +33,13 @@ enum Id : UINT {
 enum class Font { kText, kCaption, kPace };
 inline constexpr std::size_t kFontCount = 3;
 
-// How a control draws its text, which decides the room its font must be fitted to.
+// How a control's text is drawn, which decides the room a font fitted to it must keep.
 enum class Drawn {
-    kUnfitted,   // its font is not fitted to it
-    kLabel,      // a static control's: from the top-left corner of its rectangle
-    kButton,     // an owner-drawn button's: centred inside its raised edge
-    kInputLine,  // the input box's: one line inside its client edge
+    kListItems,   // the list box's entries, of any length: scrolled, never fitted to
+    kLabel,       // a static control's caption, inside its rectangle
+    kButton,      // ours (paint::Button): centred inside the raised edge
+    kInputLine,   // the input box's: one line inside its client edge
+    kStatusLine,  // ours (paint::Status), of any length: cut with an ellipsis, never fitted to
 };
 
 struct Control {
@@ -57,13 +58,13 @@ struct Control {
 // clang-format off
 inline const Control kControls[] = {
     {kListe, WC_LISTBOXW, L"", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
-     layout::kListe, Font::kText, Drawn::kUnfitted,
+     layout::kListe, Font::kText, Drawn::kListItems,
      {ROLE_SYSTEM_LIST, L"Entries", L"The lines published one after another, round and round"}},
     {kEkle, WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
      layout::kEkle, Font::kText, Drawn::kInputLine,
      {ROLE_SYSTEM_TEXT, L"New entry", L"A line to add to the entries"}},
     {kSaniye, WC_STATICW, L"2", SS_CENTER | SS_NOPREFIX, 0,
-     layout::kSaniye, Font::kPace, Drawn::kUnfitted,
+     layout::kSaniye, Font::kPace, Drawn::kLabel,
      {ROLE_SYSTEM_STATICTEXT, L"Seconds each entry stays: ", nullptr, true}},
     {kAz, WC_BUTTONW, captions::kShorter, WS_TABSTOP | BS_OWNERDRAW, 0,
      layout::kAz, Font::kCaption, Drawn::kButton,
@@ -84,7 +85,7 @@ inline const Control kControls[] = {
      layout::kCommand3, Font::kCaption, Drawn::kButton,
      {ROLE_SYSTEM_PUSHBUTTON, nullptr, L"Empties the entries and the new entry"}},
     {kDurum, WC_STATICW, reinterpret_cast<const wchar_t*>(kStatusBeforeFirstStep.data()),
-     SS_OWNERDRAW | SS_NOPREFIX, 0, layout::kDurum, Font::kText, Drawn::kUnfitted,
+     SS_OWNERDRAW | SS_NOPREFIX, 0, layout::kDurum, Font::kText, Drawn::kStatusLine,
      {ROLE_SYSTEM_STATUSBAR, nullptr, nullptr}},
 };
 // clang-format on
@@ -99,7 +100,8 @@ inline std::size_t RowOf(Id id) {
 
 // Whether font is fitted to control's caption (or, for the input box, to a line of it).
 constexpr bool FittedTo(const Control& control, Font font) {
-    return control.font == font && control.drawn != Drawn::kUnfitted;
+    return font != Font::kPace && control.font == font && control.drawn != Drawn::kListItems &&
+           control.drawn != Drawn::kStatusLine;
 }
 
 }  // namespace quendral::controls

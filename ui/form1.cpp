@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "rotation/pace.h"
@@ -11,6 +12,7 @@
 #include "ui/caption_font.h"
 #include "ui/dpi.h"
 #include "ui/resource.h"
+#include "support/guarded.h"
 #include "support/identities.h"
 
 namespace quendral {
@@ -30,7 +32,7 @@ SIZE FrameSize(int dpi) {
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT MadeFont(const std::optional<LOGFONTW>& font) {
+HFONT CreateFontOrNull(const std::optional<LOGFONTW>& font) {
     return font ? CreateFontIndirectW(&*font) : nullptr;
 }
 
@@ -99,91 +101,42 @@ LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
     }
     Form1* self = window == binding.window ? binding.form : nullptr;
     if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the system; the event is dropped instead.
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    // A handler that fails leaves the message to the system.
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); },
+                   [&] { return DefWindowProcW(window, message, wParam, lParam); });
 }
 
+// One line a message: what it carries, unpacked, to its handler, then the answer; a break
+// leaves the message to DefWindowProc as well.
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_.get();
+    // clang-format off
     switch (message) {
-        case WM_CREATE:
-            // Once, for the window being made: a later one, from outside, makes nothing.
-            if (liste != nullptr) return 0;
-            return OnCreate(window) ? 0 : -1;
-        case WM_ACTIVATE:
-            OnActivate(LOWORD(wParam) != WA_INACTIVE);
-            return 0;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_TIMER:
-            if (wParam == kTimer1Id && seams_) Timer1_Timer();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the picture covers the whole client area in WM_PAINT
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_DRAWITEM:
-            // Drawn only for one of the window's own buttons, as they ask (OnDrawItem).
-            if (lParam != 0) {
-                OnDrawItem(static_cast<UINT>(wParam),
-                           *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            }
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return reinterpret_cast<LRESULT>(
-                paint::LabelColours(reinterpret_cast<HDC>(wParam), highContrast_));
-        case kLoadBigIcon:
-            LoadBigIcon();
-            return 0;
-        case WM_SETTINGCHANGE:
-            if (wParam == SPI_SETHIGHCONTRAST || wParam == SPI_SETNONCLIENTMETRICS ||
-                (wParam == 0 && lParam != 0 &&
-                 lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"WindowMetrics") == 0)) {
-                OnSystemChange();
-            }
-            break;
-        case WM_SYSCOLORCHANGE:
-            // The common controls learn of new colours only from their parent.
-            for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
-            OnSystemChange();
-            break;
-        case dpi::kDpiChangedMessage: {
-            // The DPI is always the window's own; the message may only say when to ask.
-            const int dpi = dpi::OfWindow(window);
-            const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
-            RECT now{};
-            GetWindowRect(window, &now);
-            if (dpi != placedDpi_ || !EqualRect(&frame, &now)) OnDpiChanged(dpi, frame);
-            return 0;
-        }
-        case WM_CLOSE:
-            binding.closing = true;
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            // Only the window's own DestroyWindow sends it; one from outside ends nothing.
-            if (!binding.closing) return 0;
-            OnDestroy();
-            return 0;
-        case WM_NCDESTROY:
-            if (!binding.closing) return 0;
-            // The window is already on its way out: let go of it, don't destroy it again.
-            window_.release();
-            binding = {};
-            break;
+        case WM_CREATE: return OnCreate() ? 0 : -1;
+        case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_TIMER: OnTimer(wParam); return 0;
+        case WM_ERASEBKGND: return 1;  // the picture covers the whole client area in WM_PAINT
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_DRAWITEM: OnDrawItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return 1;
+        case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
+        case kLoadBigIcon: OnLoadBigIcon(); return 0;
+        case WM_SETTINGCHANGE: OnSettingChange(wParam, lParam); break;
+        case WM_SYSCOLORCHANGE: OnSysColorChange(wParam, lParam); break;
+        case dpi::kDpiChangedMessage: OnDpiChanged(wParam, lParam); return 0;
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    // clang-format on
+    return DefWindowProcW(window_.get(), message, wParam, lParam);
 }
 
-bool Form1::OnCreate(HWND window) {
+bool Form1::OnCreate() {
+    // Once, for the window being made: a later one, from outside, makes nothing.
+    if (liste != nullptr) return true;
     // Each control is made at its place for the window's DPI, so ApplyDpi needn't move it.
-    const int dpi = dpi::OfWindow(window);
+    HWND window = window_.get();
+    const int dpi = dpiOf_(window);
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         const controls::Control& entry = controls::kControls[row];
         const layout::PixelRect place = layout::ToPixels(entry.place, dpi);
@@ -225,8 +178,8 @@ void Form1::ApplyDpi(int dpi) {
 void Form1::ApplyFonts(int dpi) {
     // In controls::Font's order.
     std::array<UniqueFont, controls::kFontCount> fonts{
-        UniqueFont(MadeFont(caption_font::ForText(dpi))),
-        UniqueFont(MadeFont(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
+        UniqueFont(CreateFontOrNull(caption_font::ForText(dpi))),
+        UniqueFont(CreateFontOrNull(caption_font::ForCaptions(dpi))), UniqueFont(PaceFont(dpi))};
     for (std::size_t row = 0; row < controls::kCount; ++row) {
         const auto font = static_cast<std::size_t>(controls::kControls[row].font);
         SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(fonts[font].get()), TRUE);
@@ -263,17 +216,21 @@ void Form1::FitPicture(int dpi) {
 
 // The caption shows the small icon from the start; the big one can wait.
 void Form1::SetIcons(int dpi) {
-    UniqueIcon smallIcon(LoadIconAt(instance_, dpi::Metric(SM_CXSMICON, dpi)));
-    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
-    smallIcon_ = std::move(smallIcon);
+    SetIcon(smallIcon_, ICON_SMALL, dpi::Metric(SM_CXSMICON, dpi));
     PostMessageW(window_.get(), kLoadBigIcon, 0, 0);
 }
 
-void Form1::LoadBigIcon() {
-    HWND window = window_.get();
-    UniqueIcon icon(LoadIconAt(instance_, dpi::Metric(SM_CXICON, dpi::OfWindow(window))));
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
-    bigIcon_ = std::move(icon);  // the one the window held until now goes only now
+void Form1::OnLoadBigIcon() {
+    SetIcon(bigIcon_, ICON_BIG, dpi::Metric(SM_CXICON, dpiOf_(window_.get())));
+}
+
+// Loaded again only at a new size: under Wine each load of an icon keeps a little memory for
+// good. The icon the window held until now goes only once it holds the new one.
+void Form1::SetIcon(Icon& icon, WPARAM kind, int size) {
+    if (icon.handle && icon.size == size) return;
+    UniqueIcon loaded(LoadIconAt(instance_, size));
+    SendMessageW(window_.get(), WM_SETICON, kind, reinterpret_cast<LPARAM>(loaded.get()));
+    icon = {std::move(loaded), size};
 }
 
 // Like a dialog, the window gives the keyboard back to the control that had it.
@@ -287,11 +244,33 @@ void Form1::OnActivate(bool active) {
     SetFocus(focus_ != nullptr && IsChild(window, focus_) ? focus_ : liste);
 }
 
-void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
-    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+// The DPI is always the window's own; the message may only say when to ask.
+void Form1::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    const int dpi = dpiOf_(window);
+    const RECT frame = dpi::FrameForNewDpi(window, wParam, lParam, dpi, FrameSize(dpi));
+    RECT now{};
+    GetWindowRect(window, &now);
+    if (dpi == placedDpi_ && EqualRect(&frame, &now)) return;
+    SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyDpi(dpi);
+}
+
+// Only the settings the window took from the system: high contrast, and the message font
+// and frame of the window metrics.
+void Form1::OnSettingChange(WPARAM what, LPARAM lParam) {
+    const auto* area = reinterpret_cast<const wchar_t*>(lParam);
+    if (what == SPI_SETHIGHCONTRAST || what == SPI_SETNONCLIENTMETRICS ||
+        (what == 0 && area != nullptr && lstrcmpW(area, L"WindowMetrics") == 0)) {
+        OnSystemChange();
+    }
+}
+
+// The common controls learn of new colours only from their parent.
+void Form1::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+    for (HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
+    OnSystemChange();
 }
 
 // Fonts through the same fitting as at start, then colours and the high-contrast state,
@@ -302,27 +281,24 @@ void Form1::OnSystemChange() {
     ApplyDpi(placedDpi_);
 }
 
+// A click, one line a button; Enter and Escape arrive as IDOK and IDCANCEL and do nothing.
 void Form1::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED || !seams_) return;
+    // clang-format off
     switch (id) {
-        case controls::kCommand1:
-            Command1_Click();
-            break;
-        case controls::kCommand2:
-            Command2_Click();
-            break;
-        case controls::kCommand3:
-            Command3_Click();
-            break;
-        case controls::kAz:
-            az_Click();
-            break;
-        case controls::kCok:
-            cok_Click();
-            break;
-        default:
-            break;  // Enter and Escape arrive as IDOK and IDCANCEL: nothing to do
+        case controls::kCommand1: Command1_Click(); break;
+        case controls::kCommand2: Command2_Click(); break;
+        case controls::kCommand3: Command3_Click(); break;
+        case controls::kAz: az_Click(); break;
+        case controls::kCok: cok_Click(); break;
+        default: break;
     }
+    // clang-format on
+}
+
+// Only Timer1 steps the rotation; a tick of another id, from outside, does nothing.
+void Form1::OnTimer(UINT_PTR id) {
+    if (id == kTimer1Id && seams_) Timer1_Timer();
 }
 
 void Form1::OnPaint() {
@@ -330,23 +306,27 @@ void Form1::OnPaint() {
     paint::Window(dc.get(), window_.get(), highContrast_, background_);
 }
 
-// Drawn only for one of the window's own owner-drawn controls, named by its id throughout.
-void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT& item) {
-    if (item.CtlID != id || static_cast<UINT>(GetDlgCtrlID(item.hwndItem)) != id) return;
-    if (item.CtlType == ODT_STATIC && item.hwndItem == durum) {
-        paint::Status(item, window_.get(), highContrast_, background_,
-                      FontOf(controls::Font::kText));
+// Drawn only for one of the window's own owner-drawn controls, named by its handle and its
+// id throughout, and only as asked with the structure that says so.
+void Form1::OnDrawItem(UINT id, const DRAWITEMSTRUCT* item) {
+    if (item == nullptr || item->CtlID != id ||
+        static_cast<UINT>(GetDlgCtrlID(item->hwndItem)) != id) {
         return;
     }
-    if (item.CtlType != ODT_BUTTON) return;
-    for (std::size_t row = 0; row < controls::kCount; ++row) {
-        if (item.hwndItem == controls_[row] &&
-            controls::kControls[row].drawn == controls::Drawn::kButton) {
-            paint::Button(item, highContrast_, item.hwndItem == Command3,
-                          FontOf(controls::Font::kCaption));
-            return;
-        }
+    const auto row = std::find(controls_.begin(), controls_.end(), item->hwndItem);
+    if (row == controls_.end()) return;
+    const controls::Drawn drawn = controls::kControls[row - controls_.begin()].drawn;
+    if (drawn == controls::Drawn::kStatusLine && item->CtlType == ODT_STATIC) {
+        paint::Status(*item, window_.get(), highContrast_, background_,
+                      FontOf(controls::Font::kText));
+    } else if (drawn == controls::Drawn::kButton && item->CtlType == ODT_BUTTON) {
+        paint::Button(*item, highContrast_, item->hwndItem == Command3,
+                      FontOf(controls::Font::kCaption));
     }
+}
+
+LRESULT Form1::OnCtlColorStatic(HDC dc) {
+    return reinterpret_cast<LRESULT>(paint::LabelColours(dc, highContrast_));
 }
 
 // Not the static's own WM_SETTEXT, which would paint inside the step: the text is stored,
@@ -359,9 +339,25 @@ void Form1::ShowStatus(const StepReport& report) {
     InvalidateRect(durum, nullptr, FALSE);
 }
 
+void Form1::OnClose() {
+    binding.closing = true;
+    DestroyWindow(window_.get());
+}
+
+// Only the window's own DestroyWindow sends it; one from outside ends nothing.
 void Form1::OnDestroy() {
+    if (!binding.closing) return;
     seams_.reset();  // the timer stops with it
     PostQuitMessage(0);
+}
+
+// As WM_DESTROY, real only when closing; then the window is already on its way out: the
+// form lets go of it rather than destroy it again.
+LRESULT Form1::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
+    if (!binding.closing) return 0;
+    HWND window = window_.release();
+    binding = {};
+    return DefWindowProcW(window, WM_NCDESTROY, wParam, lParam);
 }
 
 void Form1::Form_Load() {

@@ -13,6 +13,7 @@
 #include "support/handles.h"
 #include "ui/background.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/paint.h"
 
 namespace quendral {
@@ -26,23 +27,33 @@ public:
     // The id of Timer1, the rotation's timer, on the window.
     static constexpr UINT_PTR kTimer1Id = 1;
 
-    // highContrastIsOn: where the window learns whether the system is in high contrast.
-    explicit Form1(bool (*highContrastIsOn)() = &paint::SystemHighContrast)
-        : highContrastIsOn_(highContrastIsOn) {}
+    // Where the window learns whether the system is in high contrast, and its own DPI.
+    explicit Form1(bool (*highContrastIsOn)() = &paint::SystemHighContrast,
+                   int (*dpiOf)(HWND) = &dpi::OfWindow)
+        : highContrastIsOn_(highContrastIsOn), dpiOf_(dpiOf) {}
     Form1(const Form1&) = delete;  // the control handles below refer into the object
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool OnCreate(HWND window);
+    // One handler a message. Those of messages only the system should send check they are
+    // real: another program can send or post any of them.
+    bool OnCreate();
     void OnActivate(bool active);
     void OnCommand(UINT id, UINT code);
+    void OnTimer(UINT_PTR id);
     void OnPaint();
-    void OnDrawItem(UINT id, const DRAWITEMSTRUCT& item);
-    void OnDpiChanged(int dpi, const RECT& suggested);
-    void OnSystemChange();
+    void OnDrawItem(UINT id, const DRAWITEMSTRUCT* item);
+    LRESULT OnCtlColorStatic(HDC dc);
+    void OnLoadBigIcon();
+    void OnSettingChange(WPARAM what, LPARAM lParam);
+    void OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void OnClose();
     void OnDestroy();
+    LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+    void OnSystemChange();
 
     // Fonts, control places, frame, picture and icon for a DPI, each a step of its own.
     void ApplyDpi(int dpi);
@@ -51,7 +62,11 @@ private:
     void SizeFrame(int dpi);
     void FitPicture(int dpi);
     void SetIcons(int dpi);
-    void LoadBigIcon();
+    struct Icon {  // a window icon and the size it was loaded at
+        UniqueIcon handle;
+        int size = 0;
+    };
+    void SetIcon(Icon& icon, WPARAM kind, int size);
     // Says what a step did; the strip is redrawn only when its text changes.
     void ShowStatus(const StepReport& report);
 
@@ -69,6 +84,7 @@ private:
     HWND focus_ = nullptr;  // the control that had the keyboard when the window lost it
     int placedDpi_ = 0;     // the DPI the controls' places are for
     bool (*highContrastIsOn_)();
+    int (*dpiOf_)(HWND);
     bool highContrast_ = false;
 
     // The controls, in the rows of controls::kControls, and by their names.
@@ -101,8 +117,8 @@ private:
     // By controls::Font: the text's, the captions', the pace's.
     std::array<UniqueFont, controls::kFontCount> fonts_;
     HFONT FontOf(controls::Font font) const { return fonts_[static_cast<int>(font)].get(); }
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
+    Icon bigIcon_;
+    Icon smallIcon_;
     Background background_;
     BalloonNotice listFullNotice_;
 };

@@ -9,12 +9,12 @@ namespace quendral::paint {
 
 namespace {
 
-// The Color 9 of the layout: the system's caption-text colour.
-constexpr int kColour9 = COLOR_CAPTIONTEXT;
+// What the labels and Clear stand on: the layout's Color 9, the system's caption-text colour.
+constexpr int kLabelFace = COLOR_CAPTIONTEXT;
 // The picture's own lettering on its status strip.
 constexpr COLORREF kStripText = RGB(0x3E, 0x53, 0x71);
 
-// Colour 9 is white in the classic scheme but black in today's, where button-text black
+// The label face is white in the classic scheme but black in today's, where button-text black
 // would vanish on it: text on it takes whichever of black and white stands out.
 COLORREF TextColourOn(COLORREF background) {
     const int luminance =
@@ -42,13 +42,13 @@ void Window(HDC dc, HWND window, bool highContrast, const Background& background
     }
 }
 
-void Button(const DRAWITEMSTRUCT& item, bool highContrast, bool onColour9, HFONT font) {
+void Button(const DRAWITEMSTRUCT& item, bool highContrast, bool onLabelFace, HFONT font) {
     HDC dc = item.hDC;
     RECT face = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF colour = highContrast ? GetSysColor(COLOR_BTNFACE)
-                            : onColour9  ? GetSysColor(kColour9)
-                                         : RGB(255, 255, 255);
+    const COLORREF colour = highContrast  ? GetSysColor(COLOR_BTNFACE)
+                            : onLabelFace ? GetSysColor(kLabelFace)
+                                          : RGB(255, 255, 255);
 
     SetDCBrushColor(dc, colour);
     FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -63,7 +63,7 @@ void Button(const DRAWITEMSTRUCT& item, bool highContrast, bool onColour9, HFONT
                      : highContrast ? GetSysColor(COLOR_BTNTEXT)
                                     : TextColourOn(colour));
     Selection selected(dc, font);
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &text,
+    DrawTextW(dc, WideCString(caption), -1, &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
     // In high contrast the focus is shown even where keyboard cues are hidden.
@@ -98,13 +98,13 @@ void Status(const DRAWITEMSTRUCT& item, HWND window, bool highContrast,
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, highContrast ? GetSysColor(COLOR_BTNTEXT) : kStripText);
     Selection selected(dc, font);
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()),
-              &room, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextW(dc, WideCString(text), static_cast<int>(text.size()), &room,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     BitBlt(item.hDC, area.left, area.top, local.right, local.bottom, dc, 0, 0, SRCCOPY);
 }
 
 HBRUSH LabelColours(HDC dc, bool highContrast) {
-    const int background = highContrast ? COLOR_BTNFACE : kColour9;
+    const int background = highContrast ? COLOR_BTNFACE : kLabelFace;
     SetTextColor(dc,
                  highContrast ? GetSysColor(COLOR_BTNTEXT) : TextColourOn(GetSysColor(background)));
     SetBkColor(dc, GetSysColor(background));

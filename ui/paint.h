@@ -13,9 +13,9 @@ bool SystemHighContrast();
 // The client area of window: the picture, or the window colour in high contrast.
 void Window(HDC dc, HWND window, bool highContrast, const Background& background);
 
-// A button's raised face, its caption in font and its focus; onColour9 for the one
-// button on the layout's caption-text colour, the rest are white.
-void Button(const DRAWITEMSTRUCT& item, bool highContrast, bool onColour9, HFONT font);
+// A button's raised face, its caption in font and its focus; onLabelFace for the one
+// button on the labels' colour, the rest are white.
+void Button(const DRAWITEMSTRUCT& item, bool highContrast, bool onLabelFace, HFONT font);
 
 // The status strip: its part of window's picture with the text in font over it.
 void Status(const DRAWITEMSTRUCT& item, HWND window, bool highContrast,

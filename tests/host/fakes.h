@@ -59,6 +59,21 @@ struct RecordingAnnouncer final : Announcer {
     }
 };
 
+// The form's rotation with the stand-ins: the list, the input box, the messenger, the cursor.
+struct Rotation {
+    FakeList liste;
+    FakeInput ekle;
+    RecordingAnnouncer messenger;
+    std::int16_t rotationIndex = 0;
+
+    // Types text into the box and adds it.
+    void Add(std::u16string_view text) {
+        ekle.text = text;
+        AddEntry(liste, ekle);
+    }
+    StepReport Step() { return RotationStep(liste, rotationIndex, messenger); }
+};
+
 struct FakeTimer final : RotationTimer {
     std::int32_t period = 0;
     bool on = false;

@@ -24,10 +24,7 @@ std::u16string Numbered(int number) {
 
 TEST_CASE("LongRun::ten thousand steps among adds and clears go round the list in order") {
     std::mt19937 random(4242);
-    FakeList liste;
-    FakeInput ekle;
-    RecordingAnnouncer messenger;
-    std::int16_t rotationIndex = 0;
+    Rotation r;
     int added = 0;
     int steps = 0;
     int emptySteps = 0;
@@ -37,39 +34,38 @@ TEST_CASE("LongRun::ten thousand steps among adds and clears go round the list i
     while (steps < 10000) {
         const unsigned action = random() % 100;
         if (action < 2) {
-            ClearEntries(liste, ekle);
+            ClearEntries(r.liste, r.ekle);
             previous = -1;
         } else if (action < 30) {
-            ekle.text = Numbered(++added);  // every entry unique, so it can be told apart
-            AddEntry(liste, ekle);
-            REQUIRE(ekle.text.empty());
+            r.Add(Numbered(++added));  // every entry unique, so it can be told apart
+            REQUIRE(r.ekle.text.empty());
         } else {
-            const std::size_t announcedBefore = messenger.announced.size();
-            RotationStep(liste, rotationIndex, messenger);
+            const std::size_t announcedBefore = r.messenger.announced.size();
+            r.Step();
             ++steps;
-            if (liste.items.empty()) {
+            if (r.liste.items.empty()) {
                 ++emptySteps;
-                REQUIRE(messenger.announced.size() == announcedBefore);
-                REQUIRE(rotationIndex == 0);
+                REQUIRE(r.messenger.announced.size() == announcedBefore);
+                REQUIRE(r.rotationIndex == 0);
                 continue;
             }
-            REQUIRE(messenger.announced.size() == announcedBefore + 1);
-            REQUIRE(rotationIndex >= 1);
-            REQUIRE(rotationIndex <= liste.Count());
+            REQUIRE(r.messenger.announced.size() == announcedBefore + 1);
+            REQUIRE(r.rotationIndex >= 1);
+            REQUIRE(r.rotationIndex <= r.liste.Count());
             const auto found =
-                std::find(liste.items.begin(), liste.items.end(), messenger.announced.back());
-            REQUIRE(found != liste.items.end());
-            const std::ptrdiff_t index = found - liste.items.begin();
+                std::find(r.liste.items.begin(), r.liste.items.end(), r.messenger.announced.back());
+            REQUIRE(found != r.liste.items.end());
+            const std::ptrdiff_t index = found - r.liste.items.begin();
             // Between clears each announcement is the entry after the one before, and the
             // entry after the last is the first.
             if (previous >= 0) {
-                const auto count = static_cast<std::ptrdiff_t>(liste.items.size());
+                const auto count = static_cast<std::ptrdiff_t>(r.liste.items.size());
                 REQUIRE(index == (previous + 1 < count ? previous + 1 : 0));
             }
             previous = index;
         }
     }
-    CHECK(messenger.announced.size() == static_cast<std::size_t>(steps - emptySteps));
+    CHECK(r.messenger.announced.size() == static_cast<std::size_t>(steps - emptySteps));
     // The run has to have gone round lists of some length, empty ones included.
     CHECK(emptySteps > 0);
     CHECK(added > 1000);

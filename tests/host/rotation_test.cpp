@@ -5,23 +5,6 @@
 using namespace quendral;
 using namespace quendral::testing;
 
-namespace {
-
-struct Rotation {
-    FakeList liste;
-    FakeInput ekle;
-    RecordingAnnouncer messenger;
-    std::int16_t rotationIndex = 0;
-
-    void Add(std::u16string_view text) {
-        ekle.text = text;
-        AddEntry(liste, ekle);
-    }
-    StepReport Step() { return RotationStep(liste, rotationIndex, messenger); }
-};
-
-}  // namespace
-
 TEST_CASE("Rotation::steps walk the list and wrap") {
     Rotation r;
     SUBCASE("three entries: 0, 1, 2, then 0 again with the cursor left at 1") {

@@ -28,12 +28,17 @@ using namespace quendral::testing;
 
 namespace {
 
-// What the window hears when it asks whether the system is in high contrast.
+// What the window hears when it asks whether the system is in high contrast, and its DPI
+// (the system's answer while windowDpi is 0).
 bool highContrastOn = false;
+int windowDpi = 0;
+int DpiOf(HWND window) {
+    return windowDpi != 0 ? windowDpi : dpi::OfWindow(window);
+}
 
 // The one window a process can make (its class is registered once), shown at 96 DPI.
 HWND TheForm() {
-    static Form1 form([] { return highContrastOn; });
+    static Form1 form([] { return highContrastOn; }, &DpiOf);
     static const bool opened = Form1::Open(form, GetModuleHandleW(nullptr), SW_SHOWNORMAL);
     REQUIRE(opened);
     SetWindowPos(form.Window(), HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
@@ -267,6 +272,48 @@ private:
     HHOOK hook_;
 };
 
+// The window moved to a monitor of another DPI while the object lives, as Windows tells it
+// with WM_DPICHANGED, and back when it goes.
+class AtDpi {
+public:
+    explicit AtDpi(int dpi) { Change(dpi); }
+    ~AtDpi() { Change(0); }
+    AtDpi(const AtDpi&) = delete;
+    AtDpi& operator=(const AtDpi&) = delete;
+
+private:
+    static void Change(int dpi) {
+        windowDpi = dpi;
+        const int now = DpiOf(TheForm());
+        RECT suggested{};
+        GetWindowRect(TheForm(), &suggested);
+        SendMessageW(TheForm(), dpi::kDpiChangedMessage, MAKEWPARAM(now, now),
+                     reinterpret_cast<LPARAM>(&suggested));
+    }
+};
+
+// Handles every message already posted to this thread, waiting for none.
+void HandlePosted() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// The window's icon of a kind once what it posted itself is handled (the big one comes so).
+HICON IconOf(WPARAM kind) {
+    HandlePosted();
+    return reinterpret_cast<HICON>(SendMessageW(TheForm(), WM_GETICON, kind, 0));
+}
+
+int WidthOf(HICON icon) {
+    ICONINFO info{};
+    REQUIRE(GetIconInfo(icon, &info));
+    const UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap{};
+    REQUIRE(GetObjectW(colour ? colour.get() : mask.get(), sizeof(bitmap), &bitmap) ==
+            sizeof(bitmap));
+    return bitmap.bmWidth;
+}
+
 // SystemParametersInfoW as XP answers SPI_GETNONCLIENTMETRICS: only the size XP's
 // structure has (500 bytes, without iPaddedBorderWidth) is taken, with a font of its own.
 std::vector<UINT>& SizesAsked() {
@@ -306,10 +353,10 @@ TEST_CASE("high_contrast::off, the window is the picture with the labels and but
     CHECK(OutsideControlsWhere(
               shot, [&](int x, int y) { return shot.At(x, y) != PictureAt(image, x, y); }) == 0);
     // The labels and "Clear" on the caption-text colour, the other buttons white.
-    const COLORREF colour9 = GetSysColor(COLOR_CAPTIONTEXT);
+    const COLORREF labelFace = GetSysColor(COLOR_CAPTIONTEXT);
     for (HWND control : {Control(L"Static", L"Second:"), Control(L"Static", nullptr),
                          Control(L"Button", L"Clear")}) {
-        CHECK(shot.CountIn(control, colour9, 2) > Shot::AreaOf(control, 2) / 2);
+        CHECK(shot.CountIn(control, labelFace, 2) > Shot::AreaOf(control, 2) / 2);
     }
     for (const wchar_t* caption : {L"Ok", L"Add", L"<", L">"}) {
         HWND button = Control(L"Button", caption);
@@ -375,7 +422,7 @@ TEST_CASE(
         SendMessageW(Control(L"Button", L"Add"), BM_CLICK, 0, 0);
     }
     SendMessageW(Control(L"Button", L">"), BM_CLICK, 0, 0);
-    const std::u16string paceBefore = TextOf(pace);
+    const std::u16string paceBefore = WindowText(pace);
 
     const COLORREF changed = RGB(200, 30, 40);
     {
@@ -409,7 +456,7 @@ TEST_CASE(
     CHECK(restored.CountIn(label, GetSysColor(COLOR_CAPTIONTEXT), 2) > Shot::AreaOf(label, 2) / 2);
     CHECK(IsWindow(TheForm()));
     CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 2);
-    CHECK(TextOf(pace) == paceBefore);
+    CHECK(WindowText(pace) == paceBefore);
     CHECK(paceBefore == u"3");
 }
 
@@ -481,9 +528,9 @@ TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brin
     };
     HWND pace = FindWindowExW(TheForm(), nullptr, L"Static", nullptr);
     press(L"Clear");  // an empty list: a step announces nothing to any messenger about
-    const std::u16string paceBefore = TextOf(pace);
-    for (int i = 0; i < 70 && TextOf(pace) != u"1"; ++i) press(L"<");
-    REQUIRE(TextOf(pace) == u"1");
+    const std::u16string paceBefore = WindowText(pace);
+    for (int i = 0; i < 70 && WindowText(pace) != u"1"; ++i) press(L"<");
+    REQUIRE(WindowText(pace) == u"1");
     CHECK_FALSE(timerIsSet());
     press(L">");
     CHECK_FALSE(timerIsSet());
@@ -497,6 +544,33 @@ TEST_CASE("form::the pace alone never sets the timer; pace 0 stops it and > brin
     press(L">");  // 1 again: running with no "Ok"
     CHECK(timerIsSet());
 
-    for (int i = 0; i < 70 && TextOf(pace) != paceBefore; ++i) press(L">");
+    for (int i = 0; i < 70 && WindowText(pace) != paceBefore; ++i) press(L">");
     KillTimer(TheForm(), Form1::kTimer1Id);
+}
+
+TEST_CASE("form::the icons are loaded again for a new DPI, never for a change of settings") {
+    // Under Wine each load of an icon keeps a little memory for good.
+    highContrastOn = false;
+    const HICON small = IconOf(ICON_SMALL);
+    const HICON big = IconOf(ICON_BIG);
+    REQUIRE(small != nullptr);
+    REQUIRE(big != nullptr);
+    CHECK(WidthOf(small) == GetSystemMetrics(SM_CXSMICON));
+    CHECK(WidthOf(big) == GetSystemMetrics(SM_CXICON));
+
+    Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+    Send(WM_SETTINGCHANGE, 0, L"WindowMetrics");
+    Send(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+    Send(WM_SYSCOLORCHANGE);
+    CHECK(IconOf(ICON_SMALL) == small);
+    CHECK(IconOf(ICON_BIG) == big);
+
+    // At 144 DPI the icons are half as large again as at the system's 96.
+    const AtDpi at144(144);
+    const HICON newSmall = IconOf(ICON_SMALL);
+    const HICON newBig = IconOf(ICON_BIG);
+    CHECK(newSmall != small);
+    CHECK(newBig != big);
+    CHECK(WidthOf(newSmall) == GetSystemMetrics(SM_CXSMICON) * 3 / 2);
+    CHECK(WidthOf(newBig) == GetSystemMetrics(SM_CXICON) * 3 / 2);
 }

@@ -600,6 +600,6 @@ TEST_CASE("Messenger::a stream of records whose pattern repeats {2} leaves its m
     MESSAGE("after " << kWarmUp << " records: " << Describe(warm));
     MESSAGE("after " << kRecords << " records: " << Describe(end));
     CHECK(end.pagefile <= warm.pagefile + 8 * kMegabyte);
-    CHECK(TextOf(FindWindowExW(messenger.Window(), nullptr, L"Static", nullptr)).size() < 4200);
+    CHECK(WindowText(FindWindowExW(messenger.Window(), nullptr, L"Static", nullptr)).size() < 4200);
     CHECK(messenger.Records().size() == kRecords);
 }

@@ -135,10 +135,12 @@ std::string AnnouncedBy(const Messenger& messenger, const std::vector<std::u16st
     return Joined(AnnouncedEntries(messenger.Records(), entries), entries);
 }
 
-DWORD ExitCodeOf(ChildProcess& process) {
+// Closes Quendral as a user does (WM_CLOSE) and checks that it ended, with exit code 0.
+void CheckClosesCleanly(QuendralApp& app) {
+    CHECK(app.Close());
     DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.Handle(), &code);
-    return code;
+    GetExitCodeProcess(app.Process().Handle(), &code);
+    CHECK(code == 0);
 }
 
 }  // namespace
@@ -151,7 +153,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
 
     QuendralApp app;
     const HWND form = app.Form();
-    CHECK(TextOf(form) == u"Quendral");
+    CHECK(WindowText(form) == u"Quendral");
     CHECK(ClassOf(form) == kFormClass);
 
     RECT client{};
@@ -230,7 +232,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
         INFO("control " << i << ": " << Narrow(e.caption ? e.caption : u"(list or input)"));
         CHECK(children[i] == e.window);
         CHECK(ClassOf(e.window) == e.className);
-        if (e.caption != nullptr) CHECK(TextOf(e.window) == e.caption);
+        if (e.caption != nullptr) CHECK(WindowText(e.window) == e.caption);
         CHECK(PlaceOf(form, e.window) == (at144 ? e.at144 : e.at96));
         const LONG_PTR childStyle = GetWindowLongPtrW(e.window, GWL_STYLE);
         CHECK(((childStyle & WS_TABSTOP) != 0) == e.tabStop);
@@ -252,7 +254,7 @@ TEST_CASE("main window::caption, size, frame and the controls' places") {
     CHECK(app.PaceText() == u"2");
     CHECK(app.EntryCount() == 0);
     CHECK(app.InputText().empty());
-    CHECK(app.Close());
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("main window::Tab walks the seven tab stops in order and wraps; Shift+Tab goes back") {
@@ -279,7 +281,7 @@ TEST_CASE("main window::Tab walks the seven tab stops in order and wraps; Shift+
         INFO("Shift+Tab towards stop " << i - 1);
         CHECK(ShiftTabTo(form, previous));
     }
-    CHECK(app.Close());
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("main window::Enter and Escape change nothing, in the input box or in the list") {
@@ -317,8 +319,7 @@ TEST_CASE("main window::Enter and Escape change nothing, in the input box or in 
     CHECK(IsWindow(form));
     CHECK(IsWindowVisible(form));
     CHECK_FALSE(app.Process().HasExited());
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("built files::version, icons, machine and imports of Quendral.exe, own and shipped") {
@@ -381,8 +382,7 @@ TEST_CASE("behaviour::Add and Clear empty the input box; Ok announces the first 
     INFO("announced: " << Joined(announced, entries));
     CHECK(announced.size() >= 3);
     CHECK(FollowsList(announced, entries.size()));
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("behaviour::Ok steps three entries 0,1,2,0; an entry added after the last comes next") {
@@ -406,8 +406,7 @@ TEST_CASE("behaviour::Ok steps three entries 0,1,2,0; an entry added after the l
 
     // Closing sends nothing more.
     const std::size_t beforeClose = messenger.Records().size();
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
     CHECK(messenger.Records().size() == beforeClose);
 }
 
@@ -439,8 +438,7 @@ TEST_CASE("behaviour::Clear keeps the rotation's place; a step on the empty list
     app.AddEntry(u"b");
     app.Press(app.Ok());
     CHECK(AnnouncedBy(messenger, entries) == "old,new 2,only,a");
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("behaviour::only Timer1's WM_TIMER steps the rotation, whoever posts it") {
@@ -465,8 +463,7 @@ TEST_CASE("behaviour::only Timer1's WM_TIMER steps the rotation, whoever posts i
     PostMessageW(app.Form(), WM_TIMER, Form1::kTimer1Id, 0);
     REQUIRE(Flush(app));
     CHECK(AnnouncedBy(messenger, entries) == "first,second");
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("behaviour::an empty list announces nothing; Clear while rotating keeps the timer on") {
@@ -489,8 +486,7 @@ TEST_CASE("behaviour::an empty list announces nothing; Clear while rotating keep
     app.AddEntry(entries[2]);
     REQUIRE(messenger.WaitForRecords(afterClear + 1, 30000));
     CHECK(IsRecordOf(messenger.Records().at(afterClear), entries[2]));
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("behaviour::the timer announces once a pace; pace 0 stops it and > resumes it") {
@@ -526,8 +522,7 @@ TEST_CASE("behaviour::the timer announces once a pace; pace 0 stops it and > res
     const std::vector<int> announced = AnnouncedEntries(messenger.Records(), entries);
     INFO("announced: " << Joined(announced, entries));
     CHECK(FollowsList(announced, entries.size()));
-    CHECK(app.Close());
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
 }
 
 TEST_CASE("behaviour::the pace stays in 0..65; stepping it announces nothing; closing neither") {
@@ -544,8 +539,7 @@ TEST_CASE("behaviour::the pace stays in 0..65; stepping it announces nothing; cl
     CHECK(messenger.Records().empty());
 
     const DWORD pid = app.Process().Id();
-    CHECK(app.Close(10000));
-    CHECK(ExitCodeOf(app.Process()) == 0);
+    CheckClosesCleanly(app);
     CHECK(messenger.Records().empty());
     CHECK(TopLevelWindows(kFormClass, pid).empty());
 }

@@ -4,20 +4,19 @@
 #include <doctest/doctest.h>
 
 #include <windows.h>
-#include <oleacc.h>
-#include <wrl/client.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "com_apartment.h"
 #include "harness/harness.h"
 #include "harness/quendral_app.h"
+#include "rotation/win32_seams.h"
 #include "support/identities.h"
+#include "win/screen_reader.h"
 
 using namespace quendral::testing;
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -92,24 +91,6 @@ private:
     HKEY key_ = nullptr;
 };
 
-std::string NameOf(HWND control) {
-    ComPtr<IAccessible> object;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                          __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(object.GetAddressOf()))) ||
-        object == nullptr) {
-        return "(no object)";
-    }
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    if (FAILED(object->get_accName(self, &name)) || name == nullptr) return "(no name)";
-    std::string narrow = Narrow(std::wstring_view(name));
-    SysFreeString(name);
-    return narrow;
-}
-
 // What another process can see of Quendral's window and what it holds.
 struct Seen {
     RECT place{};
@@ -131,15 +112,10 @@ BOOL CALLBACK CountOne(HWND, LPARAM count) {
 Seen SeenOf(const QuendralApp& app) {
     Seen seen;
     GetWindowRect(app.Form(), &seen.place);
-    seen.caption = TextOf(app.Form());
+    seen.caption = WindowText(app.Form());
     EnumChildWindows(app.Form(), &CountOne, reinterpret_cast<LPARAM>(&seen.controls));
-    for (int i = 0; i < app.EntryCount(); ++i) {
-        std::u16string entry(
-            static_cast<std::size_t>(SendMessageW(app.List(), LB_GETTEXTLEN, i, 0)) + 1, u'\0');
-        entry.resize(static_cast<std::size_t>(
-            SendMessageW(app.List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry.data()))));
-        seen.entries.push_back(entry);
-    }
+    const quendral::ListBoxEntries list(app.List());
+    for (std::int16_t i = 0; i < list.Count(); ++i) seen.entries.push_back(list.At(i));
     seen.pace = app.PaceText();
     return seen;
 }
@@ -199,7 +175,8 @@ TEST_CASE(
 
     QuendralApp app(program);
     // The first question a reader asks is what makes Quendral load the accessibility library.
-    CHECK(NameOf(app.List()) == "Entries");
+    const Microsoft::WRL::ComPtr<IAccessible> list = AccessibleOf(app.List());
+    CHECK((list != nullptr && Read(*list.Get()).name == u"Entries"));
     CHECK_MESSAGE(!Exists(planted + L".ran"),
                   "the planted oleacc.dll's entry point ran in Quendral");
     CHECK(app.Close());

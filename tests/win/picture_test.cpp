@@ -195,7 +195,7 @@ TEST_CASE("picture::the window's status is drawn on the strip's own picture, bel
         return outside == 0 && text > 100;  // the picture painted and the strip's text on it
     };
     window.ShootUntil(shot, controlsEnd, height, count);
-    MESSAGE("status " << Narrow(TextOf(app.Status())) << ": " << text << " of " << inside
+    MESSAGE("status " << Narrow(WindowText(app.Status())) << ": " << text << " of " << inside
                       << " pixels drawn over the picture");
     CHECK(outside == 0);       // the rest of the strip is the picture's own
     CHECK(text > 100);         // the text is there...

@@ -2,71 +2,22 @@
 // from this process, through Active Accessibility, as a reader reads another program.
 #include <doctest/doctest.h>
 
-#include <oleacc.h>
-#include <wrl/client.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "com_apartment.h"
 #include "harness/harness.h"
 #include "harness/quendral_app.h"
+#include "win/screen_reader.h"
 
 using namespace quendral::testing;
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-VARIANT Child(long id) {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-std::string Text(BSTR text) {
-    std::string narrow = text != nullptr ? Narrow(std::wstring_view(text)) : "(none)";
-    SysFreeString(text);
-    return narrow;
-}
-
-// What a reader hears of one control, or of one of its children.
-struct Heard {
-    std::string name, value;
-    long role = 0;
-};
-
-Heard Read(IAccessible& object, long child = CHILDID_SELF) {
-    Heard heard;
-    BSTR text = nullptr;
-    heard.name = SUCCEEDED(object.get_accName(Child(child), &text)) ? Text(text) : "(failed)";
-    text = nullptr;
-    heard.value = SUCCEEDED(object.get_accValue(Child(child), &text)) ? Text(text) : "(none)";
-    VARIANT role{};
-    if (SUCCEEDED(object.get_accRole(Child(child), &role)) && role.vt == VT_I4) {
-        heard.role = role.lVal;
-    }
-    VariantClear(&role);
-    return heard;
-}
-
-ComPtr<IAccessible> ObjectOf(HWND control) {
-    ComPtr<IAccessible> object;
-    AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                               reinterpret_cast<void**>(object.GetAddressOf()));
-    return object;
-}
-
-Heard Read(HWND control) {
-    ComPtr<IAccessible> object = ObjectOf(control);
-    REQUIRE(object != nullptr);
-    return Read(*object.Get());
-}
-
-bool HasLetters(const std::string& text) {
+bool HasLetters(const std::u16string& text) {
     int letters = 0;
-    for (char c : text) letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    for (char16_t c : text) letters += (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     return letters >= 3;
 }
 
@@ -84,38 +35,38 @@ TEST_CASE("screen_reader::every control is named for what it holds or does, in i
     struct Expected {
         HWND control;
         long role;
-        const char* name;  // null: named in words, with no sign in it
+        const char16_t* name;  // null: named in words, with no sign in it
     };
     const Expected expected[] = {
-        {app.List(), ROLE_SYSTEM_LIST, "Entries"},
-        {app.Input(), ROLE_SYSTEM_TEXT, "New entry"},
-        {app.SecondLabel(), ROLE_SYSTEM_STATICTEXT, "Second:"},
+        {app.List(), ROLE_SYSTEM_LIST, u"Entries"},
+        {app.Input(), ROLE_SYSTEM_TEXT, u"New entry"},
+        {app.SecondLabel(), ROLE_SYSTEM_STATICTEXT, u"Second:"},
         {app.Shorter(), ROLE_SYSTEM_PUSHBUTTON, nullptr},
         {app.Longer(), ROLE_SYSTEM_PUSHBUTTON, nullptr},
-        {app.Ok(), ROLE_SYSTEM_PUSHBUTTON, "Ok"},
-        {app.Add(), ROLE_SYSTEM_PUSHBUTTON, "Add"},
-        {app.Clear(), ROLE_SYSTEM_PUSHBUTTON, "Clear"},
+        {app.Ok(), ROLE_SYSTEM_PUSHBUTTON, u"Ok"},
+        {app.Add(), ROLE_SYSTEM_PUSHBUTTON, u"Add"},
+        {app.Clear(), ROLE_SYSTEM_PUSHBUTTON, u"Clear"},
     };
     for (const Expected& control : expected) {
         const Heard heard = Read(control.control);
-        INFO("caption \"" << Narrow(TextOf(control.control)) << "\" heard as \"" << heard.name
-                          << "\", role " << heard.role);
+        INFO("caption \"" << Narrow(WindowText(control.control)) << "\" heard as \""
+                          << Narrow(heard.name) << "\", role " << heard.role);
         CHECK(heard.role == control.role);
         if (control.name != nullptr) {
-            CHECK(heard.name == std::string(control.name));
+            CHECK(heard.name == control.name);
         } else {
             // "<" and ">" say in words what they do to the pace.
             CHECK(HasLetters(heard.name));
-            CHECK(heard.name.find_first_of("<>") == std::string::npos);
-            CHECK(heard.name.find("pace") != std::string::npos);
+            CHECK(heard.name.find_first_of(u"<>") == std::u16string::npos);
+            CHECK(heard.name.find(u"pace") != std::u16string::npos);
         }
     }
     // The two buttons don't sound alike.
     CHECK(Read(app.Shorter()).name != Read(app.Longer()).name);
     // The captions on the screen stay as they were.
-    CHECK(TextOf(app.Shorter()) == u"<");
-    CHECK(TextOf(app.Longer()) == u">");
-    CHECK(TextOf(app.Pace()) == u"2");
+    CHECK(WindowText(app.Shorter()) == u"<");
+    CHECK(WindowText(app.Longer()) == u">");
+    CHECK(WindowText(app.Pace()) == u"2");
     CHECK(app.Close());
 }
 
@@ -123,11 +74,12 @@ TEST_CASE("screen_reader::the pace is read as the seconds each entry stays and f
     ComApartment com;
     QuendralApp app;
     Heard pace = Read(app.Pace());
-    INFO("the pace heard as \"" << pace.name << "\", value \"" << pace.value << "\"");
+    INFO("the pace heard as \"" << Narrow(pace.name) << "\", value \"" << Narrow(pace.value)
+                                << "\"");
     CHECK(pace.role == ROLE_SYSTEM_STATICTEXT);
-    CHECK(pace.name.find("Seconds") != std::string::npos);
-    CHECK(pace.name.find('2') != std::string::npos);
-    CHECK(pace.value == "2");
+    CHECK(pace.name.find(u"Seconds") != std::u16string::npos);
+    CHECK(pace.name.find(u'2') != std::u16string::npos);
+    CHECK(pace.value == u"2");
 
     // A reader listening to the process hears the change, and reads the new number.
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
@@ -136,9 +88,9 @@ TEST_CASE("screen_reader::the pace is read as the seconds each entry stays and f
     heardEvents.clear();
     app.Press(app.Longer());
     pace = Read(app.Pace());
-    CHECK(pace.name.find('3') != std::string::npos);
-    CHECK(pace.name.find('2') == std::string::npos);
-    CHECK(pace.value == "3");
+    CHECK(pace.name.find(u'3') != std::u16string::npos);
+    CHECK(pace.name.find(u'2') == std::u16string::npos);
+    CHECK(pace.value == u"3");
     const auto heardBoth = [] {
         bool name = false, value = false;
         for (DWORD event : heardEvents) {
@@ -151,11 +103,11 @@ TEST_CASE("screen_reader::the pace is read as the seconds each entry stays and f
 
     // Down to 0, where the rotation pauses, and back up: the number follows each press.
     app.SetPace(0);
-    CHECK(Read(app.Pace()).value == "0");
+    CHECK(Read(app.Pace()).value == u"0");
     app.Press(app.Shorter());
-    CHECK(Read(app.Pace()).value == "0");
+    CHECK(Read(app.Pace()).value == u"0");
     app.Press(app.Longer());
-    CHECK(Read(app.Pace()).value == "1");
+    CHECK(Read(app.Pace()).value == u"1");
     UnhookWinEvent(hook);
     CHECK(app.Close());
 }
@@ -166,13 +118,13 @@ TEST_CASE("screen_reader::the rest is the standard object's: the list's entries,
     QuendralApp app;
     app.AddEntry(u"first line");
     app.AddEntry(u"second line");
-    ComPtr<IAccessible> list = ObjectOf(app.List());
+    ComPtr<IAccessible> list = AccessibleOf(app.List());
     ComPtr<IAccessible> standard;
     REQUIRE(list != nullptr);
     REQUIRE(
         SUCCEEDED(CreateStdAccessibleObject(app.List(), OBJID_CLIENT, __uuidof(IAccessible),
                                             reinterpret_cast<void**>(standard.GetAddressOf()))));
-    CHECK(Read(*list.Get()).name == "Entries");
+    CHECK(Read(*list.Get()).name == u"Entries");
 
     // Windows' list object has a child for each entry; Wine's has none.
     long count = -1, standardCount = -2;
@@ -184,7 +136,7 @@ TEST_CASE("screen_reader::the rest is the standard object's: the list's entries,
         CHECK(Read(*list.Get(), child).role == Read(*standard.Get(), child).role);
     }
     for (HWND control : {app.List(), app.Input(), app.Pace(), app.Ok()}) {
-        ComPtr<IAccessible> ours = ObjectOf(control);
+        ComPtr<IAccessible> ours = AccessibleOf(control);
         REQUIRE(SUCCEEDED(CreateStdAccessibleObject(
             control, OBJID_CLIENT, __uuidof(IAccessible),
             reinterpret_cast<void**>(standard.ReleaseAndGetAddressOf()))));

@@ -34,7 +34,8 @@ UINT DrawTextFlags(Drawn drawn) {
         case Drawn::kButton:
             return DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
         case Drawn::kInputLine:
-        case Drawn::kUnfitted:
+        case Drawn::kListItems:
+        case Drawn::kStatusLine:
             break;
     }
     return DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;

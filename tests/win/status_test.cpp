@@ -2,57 +2,21 @@
 // as a screen reader reads it: its role, its name (its text) and the change events.
 #include <doctest/doctest.h>
 
-#include <oleacc.h>
-#include <wrl/client.h>
-
 #include <string>
 #include <vector>
 
-#include "com_apartment.h"
 #include "harness/harness.h"
 #include "harness/quendral_app.h"
 #include "support/identities.h"
+#include "win/screen_reader.h"
 
 using namespace quendral::testing;
-using Microsoft::WRL::ComPtr;
-
-template <>
-struct doctest::StringMaker<std::u16string> {
-    static doctest::String convert(const std::u16string& text) {
-        return ("\"" + Narrow(text) + "\"").c_str();
-    }
-};
 
 namespace {
 
-// What a reader hears of the status: its role, and its name, which must be its text.
-struct Heard {
-    long role = 0;
-    std::u16string name;
-};
-
-Heard Read(HWND status) {
-    ComPtr<IAccessible> object;
-    REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(status, static_cast<DWORD>(OBJID_CLIENT),
-                                                 __uuidof(IAccessible),
-                                                 reinterpret_cast<void**>(object.GetAddressOf()))));
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    Heard heard;
-    VARIANT role{};
-    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) heard.role = role.lVal;
-    BSTR name = nullptr;
-    if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
-        heard.name.assign(reinterpret_cast<const char16_t*>(name), SysStringLen(name));
-    }
-    SysFreeString(name);
-    return heard;
-}
-
 // The status as its window text and as a reader hears it, which must agree.
 std::u16string StatusOf(const QuendralApp& app) {
-    const std::u16string text = TextOf(app.Status());
+    const std::u16string text = WindowText(app.Status());
     const Heard heard = Read(app.Status());
     INFO("the status reads \"" << Narrow(text) << "\", heard as \"" << Narrow(heard.name) << "\"");
     CHECK(heard.role == ROLE_SYSTEM_STATUSBAR);
@@ -66,7 +30,7 @@ HWND heardStatus = nullptr;
 void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
                            DWORD) {
     if (window == heardStatus && object == OBJID_CLIENT && child == CHILDID_SELF) {
-        heardNames.push_back(TextOf(window));
+        heardNames.push_back(WindowText(window));
     }
 }
 

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/guarded.h"
 #include "support/handles.h"
 #include "support/identities.h"
 #include "support/window_text.h"
@@ -171,20 +172,17 @@ bool MessengerWindow::Create(HINSTANCE instance) {
 
 LRESULT CALLBACK MessengerWindow::Procedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept {
-    try {
-        if (message == WM_NCCREATE) {
-            auto* self = static_cast<MessengerWindow*>(
-                reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-            self->window_ = window;
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<MessengerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self != nullptr) return self->Handle(message, wParam, lParam);
-        return DefWindowProcW(window, message, wParam, lParam);
-    } catch (...) {
-        // The sender counts on TRUE, whatever went wrong here.
-        return message == WM_COPYDATA ? TRUE : 0;
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MessengerWindow*>(
+            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
+    auto* self = reinterpret_cast<MessengerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    // The sender counts on TRUE, whatever went wrong here.
+    return quendral::Guarded([&] { return self->Handle(message, wParam, lParam); },
+                             [&] { return LRESULT{message == WM_COPYDATA ? TRUE : 0}; });
 }
 
 LRESULT MessengerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -364,10 +362,10 @@ void MessengerWindow::StandBesideQuendral() {
         return;
     }
 
-    RECT own{};
-    GetWindowRect(window_, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
+    RECT mine{};
+    GetWindowRect(window_, &mine);
+    const int width = mine.right - mine.left;
+    const int height = mine.bottom - mine.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(found, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -377,7 +375,7 @@ void MessengerWindow::StandBesideQuendral() {
         x = form.left - kGap - width;
     }
     const int y = std::max(work.top, std::min(form.top, work.bottom - height));
-    if (x != own.left || y != own.top) {
+    if (x != mine.left || y != mine.top) {
         SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
