@@ -77,14 +77,21 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info_)) {
-        const DWORD error = GetLastError();
-        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        throw std::runtime_error(
-            "cannot start " + Narrow(program) +
-            (missing ? ": no such file" : " (Windows error " + std::to_string(error) + ")"));
+    // On a loaded machine Wine has failed a start with ERROR_INTERNAL_ERROR, the new process
+    // gone before it ran: that one error is tried again, twice at most.
+    DWORD error = ERROR_SUCCESS;
+    for (int tries = 0; tries < 3; ++tries) {
+        if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &info_)) {
+            return;
+        }
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
     }
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    throw std::runtime_error(
+        "cannot start " + Narrow(program) +
+        (missing ? ": no such file" : " (Windows error " + std::to_string(error) + ")"));
 }
 
 ChildProcess::~ChildProcess() {
